@@ -1,0 +1,152 @@
+// The drawing layer: pictures and the font are read once per run and kept, so a repaint only
+// blits.
+#include "screens/display.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <tuple>
+
+int boardTop = 100;
+int boardLeft = 35;
+int motifTop = 100;
+int motifLeft = 267;
+int lastConfigItem = 4;
+
+namespace {
+
+// Cached renderings are dropped wholesale past this count, which bounds a long session's memory
+// (the victory message and the settings lines change from visit to visit).
+constexpr std::size_t maxCachedTexts = 256;
+
+struct Assets {
+    std::map<std::string, Surface> pictures;
+    std::map<int, Font> fonts;
+    std::map<std::tuple<int, Uint32, std::string>, Surface> texts;
+    bool windowOpenedSinceStart = false;
+
+    void release() {
+        texts.clear();
+        pictures.clear();
+        fonts.clear();
+        if (TTF_WasInit()) TTF_Quit();
+    }
+    ~Assets() { release(); }
+};
+
+Assets& assets() {
+    static Assets a;
+    return a;
+}
+
+Uint32 colourKey(SDL_Color c) { return Uint32(c.r) << 16 | Uint32(c.g) << 8 | c.b; }
+
+// Window icon, with magenta as the transparent colour.
+void setIcon() {
+    SDL_Surface* icon = picture(iconPath);
+    if (!icon) return;
+    SDL_SetColorKey(icon, SDL_SRCCOLORKEY, SDL_MapRGB(icon->format, 255, 0, 255));
+    SDL_WM_SetIcon(icon, nullptr);
+}
+
+} // namespace
+
+[[noreturn]] void videoFailure(const char* what) {
+    std::fprintf(stderr, "kelvo: %s: %s\n", what, SDL_GetError());
+    releaseAssets();
+    SDL_Quit();
+    std::exit(1);
+}
+
+void startVideo() {
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) videoFailure("cannot start the video system");
+    assets().windowOpenedSinceStart = false;
+}
+
+void stopVideo() { SDL_Quit(); }
+
+SDL_Surface* openWindow(int width, int height, Uint32 flags, bool setCaption) {
+    bool first = !assets().windowOpenedSinceStart;
+    if (first) setIcon();
+    SDL_Surface* screen = SDL_SetVideoMode(width, height, 32, flags);
+    if (!screen) videoFailure("cannot open the window");
+    assets().windowOpenedSinceStart = true;
+    if (first || setCaption) SDL_WM_SetCaption(windowCaption, nullptr);
+    return screen;
+}
+
+SDL_Surface* picture(const std::string& path) {
+    auto& pictures = assets().pictures;
+    auto found = pictures.find(path);
+    if (found != pictures.end()) return found->second.get();
+    Surface loaded{SDL_LoadBMP(path.c_str())};
+    // Kept in the window's 32-bit layout so that drawing needs no conversion.
+    if (loaded && loaded->format->BitsPerPixel != 32) {
+        Surface converted{SDL_CreateRGBSurface(SDL_SWSURFACE, loaded->w, loaded->h, 32, 0xff0000,
+                                               0x00ff00, 0x0000ff, 0)};
+        if (converted && SDL_BlitSurface(loaded.get(), nullptr, converted.get(), nullptr) == 0)
+            loaded = std::move(converted);
+    }
+    return pictures.emplace(path, std::move(loaded)).first->second.get();
+}
+
+SDL_Surface* tile(int colour) {
+    if (colour < 0 || colour >= tileColours) return nullptr;
+    static const std::string names[tileColours] = {"./rc/0.bmp", "./rc/1.bmp", "./rc/2.bmp",
+                                                   "./rc/3.bmp", "./rc/4.bmp"};
+    return picture(names[colour]);
+}
+
+void draw(SDL_Surface* screen, SDL_Surface* pic, int x, int y) {
+    if (!screen || !pic) return;
+    SDL_Rect at{Sint16(x), Sint16(y), 0, 0};
+    SDL_BlitSurface(pic, nullptr, screen, &at);
+}
+
+TTF_Font* font(int points) {
+    auto& fonts = assets().fonts;
+    auto found = fonts.find(points);
+    if (found != fonts.end()) return found->second.get();
+    Font opened;
+    if (TTF_WasInit() || TTF_Init() == 0) opened.reset(TTF_OpenFont(fontPath, points));
+    return fonts.emplace(points, std::move(opened)).first->second.get();
+}
+
+SDL_Surface* textPicture(int points, const std::string& text, SDL_Color colour) {
+    auto& texts = assets().texts;
+    auto key = std::make_tuple(points, colourKey(colour), text);
+    auto found = texts.find(key);
+    if (found != texts.end()) return found->second.get();
+    TTF_Font* f = font(points);
+    if (!f) return nullptr;
+    if (texts.size() >= maxCachedTexts) texts.clear();
+    Surface rendered{TTF_RenderText_Solid(f, text.c_str(), colour)};
+    return texts.emplace(std::move(key), std::move(rendered)).first->second.get();
+}
+
+int textHeight(int points, const std::string& text) {
+    SDL_Surface* rendered = textPicture(points, text, white);
+    return rendered ? rendered->h : 0;
+}
+
+int drawText(SDL_Surface* screen, int points, const std::string& text, SDL_Color colour, int x,
+             int y) {
+    SDL_Surface* rendered = textPicture(points, text, colour);
+    draw(screen, rendered, x, y);
+    return rendered ? rendered->h : 0;
+}
+
+void show(SDL_Surface* screen) {
+    if (screen) SDL_Flip(screen);
+}
+
+SDL_Event waitEvent() {
+    SDL_Event event{};
+    if (SDL_WaitEvent(&event) == 0) {
+        event = SDL_Event{};
+        event.type = SDL_QUIT;
+    }
+    return event;
+}
+
+void releaseAssets() { assets().release(); }

@@ -1,0 +1,84 @@
+// What every screen shares: the video system and window modes, the pictures and the font
+// under ./rc/, text rendering, and waiting for the next event.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <memory>
+#include <string>
+
+struct SurfaceFree {
+    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+using Surface = std::unique_ptr<SDL_Surface, SurfaceFree>;
+
+struct FontClose {
+    void operator()(TTF_Font* f) const { TTF_CloseFont(f); }
+};
+using Font = std::unique_ptr<TTF_Font, FontClose>;
+
+// Layout of the screens, in window pixels.
+extern int boardTop;
+extern int boardLeft;
+extern int motifTop;
+extern int motifLeft;
+extern int lastConfigItem;
+inline constexpr int tileSize = 35;
+inline constexpr int titleX = 50;
+inline constexpr int titleY = 30;
+inline constexpr int itemX = 80;
+inline constexpr int windowWidth = 640;
+inline constexpr int windowHeight = 480;
+
+// Colour indices that have a tile picture.
+inline constexpr int tileColours = 5;
+
+inline constexpr const char* windowCaption = "Le Jeu du Kelvo - Vorlane 2010";
+inline constexpr const char* fontPath = "./rc/Chalkduster.ttf";
+inline constexpr const char* iconPath = "./rc/icon.bmp";
+inline constexpr int menuFontPoints = 30;
+inline constexpr int victoryFontPoints = 25;
+
+inline constexpr SDL_Color white{255, 255, 255, 0};
+inline constexpr SDL_Color highlight{130, 230, 130, 0};
+inline constexpr SDL_Color black{0, 0, 0, 0};
+
+// Starts SDL's video system; on failure prints "kelvo: <SDL's message>" and ends the program
+// with status 1.
+void startVideo();
+// Shuts SDL down completely; the cached pictures stay valid.
+void stopVideo();
+// Opens a window mode and returns its surface (owned by SDL). The first window after
+// startVideo also gets the icon and the caption; setCaption sets the caption again. On failure
+// prints "kelvo: <SDL's message>" and ends the program with status 1.
+SDL_Surface* openWindow(int width, int height, Uint32 flags, bool setCaption);
+// Prints "kelvo: <what>: <SDL's message>", releases everything and exits with status 1.
+[[noreturn]] void videoFailure(const char* what);
+
+// The picture at path, read once per run and kept; nullptr when it cannot be read.
+SDL_Surface* picture(const std::string& path);
+// The tile "./rc/%d.bmp" of a colour index; nullptr outside 0 ... 4 or when missing.
+SDL_Surface* tile(int colour);
+// Draws a whole picture with its top-left corner at (x, y); a null picture draws nothing.
+void draw(SDL_Surface* screen, SDL_Surface* picture, int x, int y);
+
+// The game's font at a size, opened once per run; nullptr when it cannot be opened.
+TTF_Font* font(int points);
+// The text rendered in a colour, kept for later paintings; nullptr without a font.
+SDL_Surface* textPicture(int points, const std::string& text, SDL_Color colour);
+// Height of the rendered text in white (0 without a font): it places the next line.
+int textHeight(int points, const std::string& text);
+// Draws the text at (x, y) and returns the height of the rendered line (0 when none).
+int drawText(SDL_Surface* screen, int points, const std::string& text, SDL_Color colour, int x,
+             int y);
+
+// Shows what was painted.
+void show(SDL_Surface* screen);
+
+// Blocks for the next event. A failure of the event system reads as a quit request, so no
+// screen can spin on it.
+SDL_Event waitEvent();
+
+// Frees every cached picture, text and font and closes the font system (end of run, tests).
+void releaseAssets();

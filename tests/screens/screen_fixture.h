@@ -1,0 +1,89 @@
+// Shared set-up of the screen tests: a private copy of the run directory as working directory,
+// SDL's dummy video driver, and helpers to queue events and read the window back.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "screens/display.h"
+
+class ScreenTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        namespace fs = std::filesystem;
+        char dirTemplate[] = "/tmp/kelvo-screen-XXXXXX";
+        ASSERT_NE(mkdtemp(dirTemplate), nullptr);
+        runDir = dirTemplate;
+        fs::copy(fs::path(KELVO_RUN_DIR) / "rc", runDir / "rc", fs::copy_options::recursive);
+        oldDir = fs::current_path();
+        fs::current_path(runDir);
+        releaseAssets();
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    }
+
+    void TearDown() override {
+        releaseAssets();
+        SDL_Quit();
+        std::filesystem::current_path(oldDir);
+        std::filesystem::remove_all(runDir);
+    }
+
+    // Opens the menu's window as the program does.
+    SDL_Surface* openMenuWindow() {
+        return openWindow(windowWidth, windowHeight, SDL_HWSURFACE, true);
+    }
+
+    static void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 0) << SDL_GetError(); }
+    static void pushKey(SDLKey key) {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.state = SDL_PRESSED;
+        e.key.keysym.sym = key;
+        push(e);
+    }
+    static void pushQuit() {
+        SDL_Event e{};
+        e.type = SDL_QUIT;
+        push(e);
+    }
+    static void pushButton(Uint8 type, Uint8 button, int x, int y) {
+        SDL_Event e{};
+        e.type = type;
+        e.button.type = type;
+        e.button.button = button;
+        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.button.x = Uint16(x);
+        e.button.y = Uint16(y);
+        push(e);
+    }
+    static void pushClick(int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
+        pushButton(SDL_MOUSEBUTTONDOWN, button, x, y);
+        pushButton(SDL_MOUSEBUTTONUP, button, x, y);
+    }
+
+    // The colour of a pixel as 0xRRGGBB, read from any 32-bit surface.
+    static Uint32 pixel(SDL_Surface* s, int x, int y) {
+        SDL_LockSurface(s);
+        Uint32 raw = *reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch +
+                                               x * 4);
+        SDL_UnlockSurface(s);
+        Uint8 r, g, b;
+        SDL_GetRGB(raw, s->format, &r, &g, &b);
+        return Uint32(r) << 16 | Uint32(g) << 8 | b;
+    }
+
+    // Whether the window shows the whole picture with its top-left corner at (x, y).
+    static bool shows(SDL_Surface* window, SDL_Surface* pic, int x, int y) {
+        if (!window || !pic) return false;
+        for (int py = 0; py < pic->h; ++py)
+            for (int px = 0; px < pic->w; ++px)
+                if (pixel(window, x + px, y + py) != pixel(pic, px, py)) return false;
+        return true;
+    }
+
+    std::filesystem::path runDir;
+    std::filesystem::path oldDir;
+};
