@@ -12,6 +12,7 @@ int boardLeft = 35;
 int motifTop = 100;
 int motifLeft = 267;
 int lastConfigItem = 4;
+void (*afterVideoStart)() = nullptr;
 
 namespace {
 
@@ -61,6 +62,7 @@ void setIcon() {
 void startVideo() {
     if (SDL_Init(SDL_INIT_VIDEO) < 0) videoFailure("cannot start the video system");
     assets().windowOpenedSinceStart = false;
+    if (afterVideoStart) afterVideoStart();
 }
 
 void stopVideo() { SDL_Quit(); }

@@ -47,6 +47,9 @@ inline constexpr SDL_Color black{0, 0, 0, 0};
 // Starts SDL's video system; on failure prints "kelvo: <SDL's message>" and ends the program
 // with status 1.
 void startVideo();
+// Called each time the video system has started, before any window opens. Restarting the
+// video system empties SDL's event queue; the screen tests queue their events here.
+extern void (*afterVideoStart)();
 // Shuts SDL down completely; the cached pictures stay valid.
 void stopVideo();
 // Opens a window mode and returns its surface (owned by SDL). The first window after
