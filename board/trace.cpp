@@ -1,0 +1,20 @@
+// Writing the click counts: rows of the board, left to right, top row first.
+#include "board/trace.h"
+
+#include "board/file_replace.h"
+
+Grid clickTrace;
+
+std::string traceText(const Grid& counts) {
+    std::string text;
+    for (int32_t y = 0; y < counts.size; ++y) {
+        for (int32_t x = 0; x < counts.size; ++x) {
+            text += std::to_string(counts.cells[x][y]);
+            text += ' ';
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+bool writeTrace(const Grid& counts) { return replaceFile(tracePath, traceText(counts)); }

@@ -1,0 +1,65 @@
+// The game screen: turns releases over the board into moves, and repaints after every event.
+#include "screens/game.h"
+
+#include <algorithm>
+
+#include "board/motif.h"
+#include "board/trace.h"
+#include "screens/display.h"
+#include "screens/victory.h"
+
+int32_t moveCount = 0;
+
+std::optional<Cell> boardCell(int px, int py, int32_t n) {
+    int right = boardLeft + tileSize * n;
+    int bottom = boardTop + tileSize * n;
+    if (px <= boardLeft || px >= right || py <= boardTop || py >= bottom) return std::nullopt;
+    return Cell{(px - boardLeft) / tileSize, (py - boardTop) / tileSize};
+}
+
+int gameWindowHeight(int32_t n) { return std::max(windowHeight, boardTop + tileSize * n + tileSize); }
+
+void drawBoard(SDL_Surface* screen, const Grid& board, int32_t k) {
+    draw(screen, picture("./rc/game.bmp"), 0, 0);
+    draw(screen, tile(k - 1), goalX, goalY);
+    for (int32_t x = 0; x < board.size; ++x)
+        for (int32_t y = 0; y < board.size; ++y)
+            draw(screen, tile(board.cells[x][y]), boardLeft + tileSize * x, boardTop + tileSize * y);
+    show(screen);
+}
+
+void runGame(SDL_Surface* /*menuScreen*/, const GameConfig& config) {
+    GameState state = Playing;
+    const int32_t n = std::clamp(config.size, minBoardSize, maxBoardSize);
+    const int32_t k = std::clamp(config.colorCount, minColorCount, maxColorCount);
+    Grid board = newGrid(n);
+    clickTrace = newGrid(n);
+    if (config.randomStart == 1) fillRandom(board, k);
+    moveCount = 0;
+
+    // The game's window has its own size and double buffering: the video system starts anew.
+    stopVideo();
+    startVideo();
+    SDL_Surface* screen =
+        openWindow(gameWindowWidth, gameWindowHeight(n), SDL_HWSURFACE | SDL_DOUBLEBUF, true);
+    loadMotif();
+    drawBoard(screen, board, k);
+
+    while (state == Playing) {
+        SDL_Event event = waitEvent();
+        if (event.type == SDL_MOUSEBUTTONUP) {
+            if (auto cell = boardCell(event.button.x, event.button.y, n)) {
+                board = playMove(board, cell->x, cell->y, currentMotif, k, config.torus != 0);
+                clickTrace.cells[cell->x][cell->y] += 1;
+                writeTrace(clickTrace);
+                state = checkSolved(board, k);
+                moveCount += 1;
+            }
+        } else if ((event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) ||
+                   event.type == SDL_QUIT) {
+            state = Aborted;
+        }
+        drawBoard(screen, board, k);
+    }
+    if (state == Won) showVictory();
+}

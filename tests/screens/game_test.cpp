@@ -1,0 +1,228 @@
+// The game screen and the victory screen, played through SDL's event queue. The game restarts
+// the video system, which empties the queue, so the events are queued as it starts again.
+#include "screens/game.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "board/motif.h"
+#include "screen_fixture.h"
+#include "screens/victory.h"
+
+namespace {
+
+std::vector<SDL_Event> pending;
+
+void queuePending() {
+    for (SDL_Event& e : pending) SDL_PushEvent(&e);
+    pending.clear();
+}
+
+std::string readFile(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const char* path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+class GameTest : public ScreenTest {
+  protected:
+    void SetUp() override {
+        ScreenTest::SetUp();
+        afterVideoStart = queuePending;
+    }
+    void TearDown() override {
+        afterVideoStart = nullptr;
+        pending.clear();
+        ScreenTest::TearDown();
+    }
+
+    static SDL_Event release(int px, int py, Uint8 button = SDL_BUTTON_LEFT) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEBUTTONUP;
+        e.button.button = button;
+        e.button.state = SDL_RELEASED;
+        e.button.x = Uint16(px);
+        e.button.y = Uint16(py);
+        return e;
+    }
+    static SDL_Event key(SDLKey k) {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.keysym.sym = k;
+        return e;
+    }
+    static SDL_Event quit() {
+        SDL_Event e{};
+        e.type = SDL_QUIT;
+        return e;
+    }
+    // The release at the middle of a cell.
+    static SDL_Event onCell(int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
+        return release(35 + 35 * x + 17, 100 + 35 * y + 17, button);
+    }
+
+    void play(const GameConfig& config, std::vector<SDL_Event> events) {
+        pending = std::move(events);
+        runGame(openMenuWindow(), config);
+    }
+
+    // Whether the window shows the tile of each colour of the board at its cell.
+    static bool showsBoard(const Grid& board) {
+        for (int x = 0; x < board.size; ++x)
+            for (int y = 0; y < board.size; ++y)
+                if (!shows(SDL_GetVideoSurface(), tile(board.cells[x][y]), 35 + 35 * x,
+                           100 + 35 * y))
+                    return false;
+        return true;
+    }
+};
+
+TEST_F(GameTest, EveryButtonPlaysInsideTheStrictBoundsAndTheTraceFollows) {
+    GameConfig config; // 4 x 4, two colours, bounded; the motif file holds the cross
+    play(config, {
+                     release(35, 117),            // first pixel column: outside
+                     release(52, 100),            // first pixel row: outside
+                     release(35 + 140, 117),      // just right of the board
+                     release(35 + 140 - 1, 101),  // last column, top row: cell (3, 0)
+                     onCell(0, 3, SDL_BUTTON_RIGHT),
+                     onCell(0, 3, SDL_BUTTON_WHEELDOWN),
+                     onCell(1, 1, SDL_BUTTON_MIDDLE),
+                     key(SDLK_a),
+                     key(SDLK_ESCAPE),
+                     onCell(2, 2), // after Escape: never played
+                 });
+    EXPECT_EQ(moveCount, 4);
+    EXPECT_EQ(readFile("trace.txt"), "0 0 0 1 \n0 1 0 0 \n0 0 0 0 \n2 0 0 0 \n");
+
+    // The cross at (3, 0), twice at (0, 3) (which cancels out) and at (1, 1).
+    Grid expected = newGrid(4);
+    for (auto [x, y] : {std::pair{3, 0}, {2, 0}, {3, 1}, {1, 1}, {0, 1}, {2, 1}, {1, 0}, {1, 2}})
+        expected.cells[x][y] = 1;
+    SDL_Surface* window = SDL_GetVideoSurface();
+    EXPECT_EQ(window->w, 700);
+    EXPECT_EQ(window->h, 480);
+    EXPECT_TRUE(showsBoard(expected));
+    EXPECT_TRUE(shows(window, tile(1), 453, 13)) << "goal tile";
+    SDL_Event left;
+    EXPECT_EQ(SDL_PollEvent(&left), 1) << "the release after Escape stays queued";
+}
+
+TEST_F(GameTest, WindowFitsTheBoardAndTheGoalIsTheLastColour) {
+    GameConfig config;
+    config.size = 18;
+    config.colorCount = 3;
+    config.torus = 1;
+    play(config, {onCell(0, 0), onCell(17, 17), release(35 + 35 * 18 - 1, 100 + 35 * 18 - 1),
+                  quit()});
+    SDL_Surface* window = SDL_GetVideoSurface();
+    EXPECT_EQ(window->w, 700);
+    EXPECT_EQ(window->h, 765);
+    EXPECT_TRUE(shows(window, tile(2), 453, 13));
+    EXPECT_EQ(moveCount, 3);
+
+    // On a torus the cross at (0, 0) reaches the far column and row.
+    Grid expected = newGrid(18);
+    for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {17, 0}, {0, 1}, {0, 17}}) expected.cells[x][y] += 1;
+    for (int i = 0; i < 2; ++i)
+        for (auto [x, y] : {std::pair{17, 17}, {16, 17}, {0, 17}, {17, 16}, {17, 0}})
+            expected.cells[x][y] += 1;
+    expected = reduceGrid(expected, 3);
+    EXPECT_TRUE(showsBoard(expected));
+}
+
+TEST_F(GameTest, SolvingMoveShowsTheVictoryWithTheCount) {
+    // A motif of nine 1s solves a 2 x 2 board of two colours in one move.
+    writeFile("rc/motif.txt", "1 1 1 \n1 1 1 \n1 1 1 \n");
+    GameConfig config;
+    config.size = 2;
+    play(config, {onCell(1, 1), onCell(0, 0), key(SDLK_SPACE), key(SDLK_DOWN)});
+    EXPECT_EQ(moveCount, 1);
+    EXPECT_EQ(readFile("trace.txt"), "0 0 \n0 1 \n");
+    EXPECT_EQ(victoryMessage(1), "Vous avez reussi en 1 coups.");
+
+    SDL_Surface* window = SDL_GetVideoSurface();
+    EXPECT_EQ(window->w, 640);
+    EXPECT_EQ(window->h, 480);
+    // The message is black, centred at the top: dark pixels in its band, on both sides of the
+    // middle, and none in the margins the centring leaves.
+    SDL_Surface* message = textPicture(25, victoryMessage(1), black);
+    ASSERT_NE(message, nullptr);
+    int left = (640 - message->w) / 2;
+    int darkLeft = 0, darkRight = 0, darkMargin = 0;
+    for (int y = 20; y < 20 + message->h; ++y)
+        for (int x = 0; x < 640; ++x) {
+            if (pixel(window, x, y) != 0) continue;
+            if (x < left || x >= left + message->w) ++darkMargin;
+            else (x < 320 ? darkLeft : darkRight) += 1;
+        }
+    EXPECT_GT(darkLeft, 20);
+    EXPECT_GT(darkRight, 20);
+    EXPECT_EQ(darkMargin, 0);
+
+    // The release after the solving move was ignored by the victory screen, the first key
+    // ended it, and the next key is left for the menu.
+    SDL_Event next;
+    ASSERT_EQ(SDL_PollEvent(&next), 1);
+    EXPECT_EQ(next.type, SDL_KEYDOWN);
+    EXPECT_EQ(next.key.keysym.sym, SDLK_DOWN);
+}
+
+TEST_F(GameTest, ClosingTheVictoryWindowEndsOnlyTheVictoryScreen) {
+    writeFile("rc/motif.txt", "1 1 1 \n1 1 1 \n1 1 1 \n");
+    GameConfig config;
+    config.size = 2;
+    play(config, {onCell(0, 0), quit(), key(SDLK_UP)});
+    EXPECT_EQ(moveCount, 1);
+    SDL_Event next;
+    ASSERT_EQ(SDL_PollEvent(&next), 1);
+    EXPECT_EQ(next.type, SDL_KEYDOWN);
+}
+
+TEST_F(GameTest, AbandonedGameKeepsTheOldTraceAndAnUnwritableTraceStopsNothing) {
+    writeFile("trace.txt", "7 \n");
+    GameConfig config;
+    play(config, {key(SDLK_ESCAPE)});
+    EXPECT_EQ(readFile("trace.txt"), "7 \n");
+    play(config, {quit()});
+    EXPECT_EQ(readFile("trace.txt"), "7 \n");
+    EXPECT_EQ(moveCount, 0);
+
+    std::filesystem::remove("trace.txt");
+    std::filesystem::create_directories("trace.txt/inside");
+    play(config, {onCell(0, 0), onCell(1, 1), key(SDLK_ESCAPE)});
+    EXPECT_EQ(moveCount, 2);
+    EXPECT_TRUE(std::filesystem::is_directory("trace.txt/inside"));
+}
+
+TEST_F(GameTest, RandomStartIsTheGeneratorsFirstBoard) {
+    GameConfig config;
+    config.size = 5;
+    config.colorCount = 4;
+    config.randomStart = 1;
+    std::srand(1);
+    Grid first = newGrid(5);
+    fillRandom(first, 4);
+    std::srand(1);
+    play(config, {key(SDLK_ESCAPE)});
+    EXPECT_TRUE(showsBoard(first));
+}
+
+TEST_F(GameTest, MissingPicturesAndFontLeaveTheGamePlayable) {
+    for (const char* name : {"rc/game.bmp", "rc/win.bmp", "rc/1.bmp", "rc/Chalkduster.ttf"})
+        std::filesystem::remove(name);
+    writeFile("rc/motif.txt", "1 1 1 \n1 1 1 \n1 1 1 \n");
+    GameConfig config;
+    config.size = 2;
+    play(config, {onCell(0, 0), key(SDLK_RETURN)});
+    EXPECT_EQ(moveCount, 1);
+    EXPECT_EQ(textPicture(25, victoryMessage(1), black), nullptr);
+}
+
+} // namespace
