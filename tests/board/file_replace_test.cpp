@@ -1,0 +1,194 @@
+// Tests of the motif file: reading it like the game always has, and replacing it so that a
+// failed write never loses the old motif.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "board/file_replace.h"
+#include "board/motif.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh folder under /tmp, removed with everything in it at the end of the test.
+struct TempDir {
+    TempDir() {
+        char name[] = "/tmp/kelvo-board-XXXXXX";
+        if (::mkdtemp(name) != nullptr) {
+            path = name;
+        }
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    std::string file(const std::string& name) const { return (path / name).string(); }
+    std::set<std::string> entries() const {
+        std::set<std::string> names;
+        for (const auto& e : fs::directory_iterator(path)) {
+            names.insert(e.path().filename().string());
+        }
+        return names;
+    }
+    fs::path path;
+};
+
+void writeFile(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string readFile(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+long peakKilobytes() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+constexpr Motif held{-9, -9, -9, -9, -9, -9, -9, -9, -9};
+
+} // namespace
+
+TEST(LoadMotif, ReadsNumbersUntilTheFirstThatIsNot) {
+    const TempDir dir;
+    const std::string path = dir.file("motif.txt");
+    struct Case {
+        std::string text;
+        Motif expected;
+    };
+    const Case cases[] = {
+        {"1 1 1 \n1 1", {1, 1, 1, 1, 1, -9, -9, -9, -9}},
+        {"1 2 x 4", {1, 2, -9, -9, -9, -9, -9, -9, -9}},
+        {" \t\n+3\v\f\r-4 1-2", {3, -4, 1, -2, -9, -9, -9, -9, -9}},
+        {"0x10 5", {0, -9, -9, -9, -9, -9, -9, -9, -9}},
+        {"5 - 6", {5, -9, -9, -9, -9, -9, -9, -9, -9}},
+        {"5 +-6", {5, -9, -9, -9, -9, -9, -9, -9, -9}},
+        {"1 2 2147483648 4", {1, 2, -9, -9, -9, -9, -9, -9, -9}},
+        {"-2147483649 1", held},
+        {"7 99999999999999999999 1", {7, -9, -9, -9, -9, -9, -9, -9, -9}},
+        {"-2147483648 2147483647 -0 +0 00000000000000000000042",
+         {INT32_MIN, INT32_MAX, 0, 0, 42, -9, -9, -9, -9}},
+        {"1 2 3 4 5 6 7 8 9 10 11", {1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        {"", held},
+        // A number across the first chunk's end.
+        {std::string(4094, ' ') + "12345 6", {12345, 6, -9, -9, -9, -9, -9, -9, -9}},
+    };
+    for (const Case& c : cases) {
+        writeFile(path, c.text);
+        Motif m = held;
+        loadMotif(path, m);
+        EXPECT_EQ(m, c.expected) << "file: " << c.text.substr(0, 60);
+    }
+}
+
+TEST(LoadMotif, MissingFileOrFolderLeavesTheMotif) {
+    const TempDir dir;
+    Motif m = held;
+    loadMotif(dir.file("absent.txt"), m);
+    EXPECT_EQ(m, held);
+    loadMotif(dir.path.string(), m);
+    EXPECT_EQ(m, held);
+}
+
+TEST(LoadMotif, HugeFilesAreReadInSmallPieces) {
+    const TempDir dir;
+    const std::string digits = dir.file("digits.txt");
+    {
+        // 100 MB on a single line: the first number overflows.
+        std::ofstream out(digits, std::ios::binary);
+        const std::string chunk(1 << 20, '7');
+        for (int i = 0; i < 100; ++i) {
+            out << chunk;
+        }
+    }
+    Motif m = held;
+    const long before = peakKilobytes();
+    loadMotif(digits, m);
+    EXPECT_LT(peakKilobytes() - before, 8 * 1024);
+    EXPECT_EQ(m, held);
+
+    // Nine numbers, then a sparse 64 GB tail that must never be read.
+    const std::string tail = dir.file("tail.txt");
+    writeFile(tail, "1 2 3 4 5 6 7 8 9 ");
+    ASSERT_EQ(::truncate(tail.c_str(), off_t{64} << 30), 0);
+    loadMotif(tail, m);
+    EXPECT_EQ(m, (Motif{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+}
+
+TEST(SaveMotif, WritesTheTextAndReadsItBack) {
+    const Motif cross{0, 1, 0, 1, 1, 1, 0, 1, 0};
+    EXPECT_EQ(motifText(cross), "0 1 0 \n1 1 1 \n0 1 0 \n");
+
+    const TempDir dir;
+    const std::string path = dir.file("motif.txt");
+    ASSERT_TRUE(saveMotif(path, cross));
+    EXPECT_EQ(readFile(path), "0 1 0 \n1 1 1 \n0 1 0 \n");
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644 & ~mask);
+
+    // A longer file is replaced whole by a shorter one, and keeps its mode.
+    writeFile(path, std::string(1000, '5'));
+    ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+    const Motif extremes{INT32_MIN, INT32_MAX, -1, 0, 1, -42, 7, INT32_MIN + 1, 3};
+    ASSERT_TRUE(saveMotif(path, extremes));
+    EXPECT_EQ(readFile(path), motifText(extremes));
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    Motif back{};
+    loadMotif(path, back);
+    EXPECT_EQ(back, extremes);
+    EXPECT_EQ(dir.entries(), std::set<std::string>{"motif.txt"});
+}
+
+TEST(ReplaceFile, AFailedReplaceKeepsTheOldFile) {
+    const TempDir dir;
+    const std::string path = dir.file("motif.txt");
+    const std::string old = "0 1 0 \n1 1 1 \n0 1 0 \n";
+    writeFile(path, old);
+
+    // A file-size limit of a few bytes, in a child so this process keeps its own limits.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{8, 8};
+        const bool limited = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+        const bool replaced = replaceFile(path, "1 1 1 \n1 1 1 \n1 1 1 \n");
+        ::_exit(limited && !replaced ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "child ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(readFile(path), old);
+    EXPECT_EQ(dir.entries(), std::set<std::string>{"motif.txt"});
+
+    // The rename cannot replace a folder that holds something.
+    const std::string folder = dir.file("busy");
+    fs::create_directory(folder);
+    writeFile(folder + "/inside", "x");
+    EXPECT_FALSE(replaceFile(folder, "new"));
+    EXPECT_EQ(readFile(folder + "/inside"), "x");
+    EXPECT_EQ(dir.entries(), (std::set<std::string>{"motif.txt", "busy"}));
+
+    EXPECT_FALSE(replaceFile(dir.file("nowhere/motif.txt"), "new"));
+    EXPECT_EQ(dir.entries(), (std::set<std::string>{"motif.txt", "busy"}));
+}
