@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <tuple>
 
@@ -50,6 +51,20 @@ void setIcon() {
     SDL_WM_SetIcon(icon, nullptr);
 }
 
+bool isSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
+
+// Without a display SDL falls back to drawing off screen, where the player would see nothing
+// and could not even quit; unless the player chose such a driver by name, that means no display.
+bool fellBackOffScreen() {
+    if (isSet("SDL_VIDEODRIVER")) return false;
+    char name[32] = "";
+    SDL_VideoDriverName(name, sizeof name);
+    return std::strcmp(name, "offscreen") == 0 || std::strcmp(name, "dummy") == 0;
+}
+
 } // namespace
 
 [[noreturn]] void videoFailure(const char* what) {
@@ -60,7 +75,17 @@ void setIcon() {
 }
 
 void startVideo() {
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) videoFailure("cannot start the video system");
+    // Outside Wayland the game's window is an X11 one; naming the driver keeps SDL from probing
+    // the others, whose failures print to the terminal.
+    if (!isSet("SDL_VIDEODRIVER") && !isSet("WAYLAND_DISPLAY"))
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) videoFailure("cannot open the display");
+    if (fellBackOffScreen()) {
+        // Asking for X11 by name gets SDL's own account of why there is no display.
+        SDL_Quit();
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        if (SDL_Init(SDL_INIT_VIDEO) < 0) videoFailure("cannot open the display");
+    }
     assets().windowOpenedSinceStart = false;
     if (afterVideoStart) afterVideoStart();
 }

@@ -3,7 +3,10 @@
 
 #include <array>
 
+#include "screens/config.h"
 #include "screens/display.h"
+#include "screens/game.h"
+#include "screens/motif_editor.h"
 
 namespace {
 
@@ -17,7 +20,14 @@ constexpr int selectedMarker = 4;
 constexpr int otherMarker = 0;
 
 // Opens the screen of a menu item; the menu repaints its own window when it returns.
-void openItem(int /*selection*/, GameConfig& /*config*/) {}
+void openItem(SDL_Surface* screen, int selection, GameConfig& config) {
+    switch (selection) {
+    case 0: runGame(screen, config); break;
+    case 1: runConfig(screen, config); break;
+    case 2: runMotifEditor(screen); break;
+    default: break;
+    }
+}
 
 } // namespace
 
@@ -61,7 +71,7 @@ void runMenu(SDL_Surface* screen, GameConfig& config) {
         SDL_Event event = waitEvent();
         if (event.type == SDL_KEYDOWN) {
             if (event.key.keysym.sym == SDLK_RETURN)
-                openItem(selection, config);
+                openItem(screen, selection, config);
             else
                 selection = menuSelection(selection, event.key.keysym.sym);
         } else if (event.type == SDL_QUIT) {

@@ -41,8 +41,6 @@ TEST_F(MenuTest, UpAndDownMoveTheMarkerWithoutWrappingRound) {
         {{SDLK_DOWN, SDLK_DOWN, SDLK_DOWN, SDLK_DOWN}, 2},
         {{SDLK_DOWN, SDLK_DOWN, SDLK_UP}, 1},
         {{SDLK_DOWN, SDLK_UP, SDLK_UP, SDLK_LEFT, SDLK_a}, 0},
-        // Return on an item whose screen does not exist yet only repaints.
-        {{SDLK_DOWN, SDLK_DOWN, SDLK_RETURN}, 2},
     };
     for (const Case& c : cases) {
         SDL_Surface* window = openMenuWindow();
@@ -89,6 +87,41 @@ TEST_F(MenuTest, StartPictureWaitsForAKeyOrAQuitRequestThenTheMenuRuns) {
     pushQuit();
     runStartScreen(window);
     runMenu(window, config);
+    EXPECT_EQ(markedItem(), 2);
+}
+
+void queueEscapeAndQuit() {
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = SDLK_ESCAPE;
+    SDL_PushEvent(&e);
+    e = SDL_Event{};
+    e.type = SDL_QUIT;
+    SDL_PushEvent(&e);
+}
+
+TEST_F(MenuTest, EachItemOpensItsScreenAndTheMenuComesBackOnTheSameItem) {
+    GameConfig config;
+    // The game restarts the video system, which empties the queue: its Escape and the menu's
+    // quit request are queued once the video is back.
+    afterVideoStart = queueEscapeAndQuit;
+    pushKey(SDLK_RETURN);
+    runMenu(openMenuWindow(), config);
+    afterVideoStart = nullptr;
+    EXPECT_EQ(markedItem(), 0);
+    EXPECT_EQ(SDL_GetVideoSurface()->w, 640);
+    EXPECT_EQ(SDL_GetVideoSurface()->h, 480);
+
+    // The configuration changes the menu's own settings.
+    for (SDLKey key : {SDLK_DOWN, SDLK_RETURN, SDLK_RIGHT, SDLK_ESCAPE}) pushKey(key);
+    pushQuit();
+    runMenu(openMenuWindow(), config);
+    EXPECT_EQ(config.size, 5);
+    EXPECT_EQ(markedItem(), 1);
+
+    for (SDLKey key : {SDLK_DOWN, SDLK_DOWN, SDLK_RETURN, SDLK_ESCAPE}) pushKey(key);
+    pushQuit();
+    runMenu(openMenuWindow(), config);
     EXPECT_EQ(markedItem(), 2);
 }
 
