@@ -169,7 +169,8 @@ void show(SDL_Surface* screen) {
 
 SDL_Event waitEvent() {
     SDL_Event event{};
-    if (SDL_WaitEvent(&event) == 0) {
+    // SDL 1.2 reports a failure as 0, its SDL 2 based implementation as -1.
+    if (SDL_WaitEvent(&event) != 1) {
         event = SDL_Event{};
         event.type = SDL_QUIT;
     }
