@@ -1,0 +1,77 @@
+// Takes the game's screenshot for the software centres: the real game screen, drawn off screen
+// on SDL's dummy driver, saved as PNG. Runs in a run directory (it reads ./rc/).
+//   kelvo-screenshot out.png
+#include <cairo.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "board/grid.h"
+#include "board/motif.h"
+#include "screens/display.h"
+#include "screens/game.h"
+
+namespace {
+
+struct CairoSurfaceFree {
+    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+};
+using CairoSurface = std::unique_ptr<cairo_surface_t, CairoSurfaceFree>;
+
+// A game under way: a random start on a 9 x 9 torus with four colours, then a few clicks.
+Grid boardUnderWay(int32_t n, int32_t k) {
+    Grid board = newGrid(n);
+    fillRandom(board, k);
+    const Motif cross{0, 1, 0, 1, 1, 1, 0, 1, 0};
+    for (auto [x, y] : {std::pair{2, 3}, {6, 6}, {4, 1}, {7, 2}})
+        board = playMove(board, x, y, cross, k, true);
+    return board;
+}
+
+// Copies the window into a 24-bit Cairo surface; SDL's blit does the pixel conversion.
+bool savePng(SDL_Surface* window, const char* path) {
+    Surface rgb(SDL_CreateRGBSurface(SDL_SWSURFACE, window->w, window->h, 32, 0x00FF0000,
+                                     0x0000FF00, 0x000000FF, 0));
+    if (!rgb || SDL_BlitSurface(window, nullptr, rgb.get(), nullptr) != 0) return false;
+    CairoSurface png(cairo_image_surface_create(CAIRO_FORMAT_RGB24, window->w, window->h));
+    if (cairo_surface_status(png.get()) != CAIRO_STATUS_SUCCESS) return false;
+    cairo_surface_flush(png.get());
+    unsigned char* data = cairo_image_surface_get_data(png.get());
+    const int stride = cairo_image_surface_get_stride(png.get());
+    SDL_LockSurface(rgb.get());
+    for (int y = 0; y < window->h; ++y)
+        std::memcpy(data + y * stride, static_cast<Uint8*>(rgb->pixels) + y * rgb->pitch,
+                    std::size_t(window->w) * 4);
+    SDL_UnlockSurface(rgb.get());
+    cairo_surface_mark_dirty(png.get());
+    return cairo_surface_write_to_png(png.get(), path) == CAIRO_STATUS_SUCCESS;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: kelvo-screenshot out.png\n");
+        return 2;
+    }
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    constexpr int32_t n = 9;
+    constexpr int32_t k = 4;
+    startVideo();
+    SDL_Surface* window = openWindow(gameWindowWidth, gameWindowHeight(n), SDL_SWSURFACE, true);
+    // Without its pictures the screenshot would be a black window: refuse rather than ship it.
+    if (!picture("./rc/game.bmp") || !tile(0)) {
+        std::fprintf(stderr, "kelvo-screenshot: the pictures under ./rc/ cannot be read\n");
+        releaseAssets();
+        stopVideo();
+        return 1;
+    }
+    drawBoard(window, boardUnderWay(n, k), k);
+    const bool saved = savePng(window, argv[1]);
+    if (!saved) std::fprintf(stderr, "kelvo-screenshot: cannot write %s\n", argv[1]);
+    releaseAssets();
+    stopVideo();
+    return saved ? 0 : 1;
+}
