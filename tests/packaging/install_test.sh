@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the build under a temporary prefix with a space in it, checks that every file is
 # there, then runs the launcher as a new player, a returning player and after an update.
-#   install_test.sh build-dir expected-files.txt
+#   install_test.sh build-dir expected-files.txt launcher-under-the-prefix
 set -u
 build=$1
 expected=$2
@@ -14,6 +14,7 @@ bad() {
     fail=1
 }
 
+kelvo=$prefix/$3
 cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" 2>&1 ||
     { cat "$tmp/install.log"; bad "cmake --install"; exit 1; }
 
@@ -28,7 +29,8 @@ while read -r file; do
         ;;
     esac
 done <"$expected"
-[ -x "$prefix/bin/kelvo" ] || bad "the launcher is not executable"
+[ -x "$kelvo" ] || bad "the launcher is not executable"
+[ -x "$prefix/libexec/kelvo/kelvo" ] || bad "the game is not executable"
 file -b "$build/packaging/screenshot.png" | grep -q 'PNG image data, 700 x 480,' ||
     bad "the screenshot is not the game's 700 x 480 window"
 
@@ -58,14 +60,14 @@ same_pictures() {
 home="$tmp/home dir"
 mkdir "$home"
 player="$home/.local/share/kelvo"
-started "first launch" -u XDG_DATA_HOME HOME="$home" "$prefix/bin/kelvo"
+started "first launch" -u XDG_DATA_HOME HOME="$home" "$kelvo"
 same_pictures "$player" "first launch"
 
 # A returning player keeps the motif; a damaged picture is mended; an update brings new pictures.
 printf '1 0 1 \n0 1 0 \n1 0 1 \n' >"$player/rc/motif.txt"
 : >"$player/rc/0.bmp"
 printf 'new picture' >"$prefix/share/kelvo/rc/win.bmp"
-ln -s "$prefix/bin/kelvo" "$tmp/kelvo-link"
+ln -s "$kelvo" "$tmp/kelvo-link"
 started "second launch through a link" -u XDG_DATA_HOME HOME="$home" "$tmp/kelvo-link"
 [ "$(cat "$player/rc/motif.txt")" = "$(printf '1 0 1 \n0 1 0 \n1 0 1 ')" ] ||
     bad "the player's motif was replaced"
@@ -73,17 +75,17 @@ cmp -s "$player/rc/0.bmp" "$prefix/share/kelvo/rc/0.bmp" || bad "a damaged pictu
 cmp -s "$player/rc/win.bmp" "$prefix/share/kelvo/rc/win.bmp" || bad "the update was not copied"
 ls -a "$player/rc" | grep -q '\.new\.' && bad "temporary files left in $player/rc"
 
-started "XDG_DATA_HOME" HOME="$home" XDG_DATA_HOME="$tmp/data home" "$prefix/bin/kelvo"
+started "XDG_DATA_HOME" HOME="$home" XDG_DATA_HOME="$tmp/data home" "$kelvo"
 same_pictures "$tmp/data home/kelvo" "XDG_DATA_HOME"
-started "relative XDG_DATA_HOME, ignored" HOME="$tmp/other" XDG_DATA_HOME=relative "$prefix/bin/kelvo"
+started "relative XDG_DATA_HOME, ignored" HOME="$tmp/other" XDG_DATA_HOME=relative "$kelvo"
 [ -f "$tmp/other/.local/share/kelvo/rc/motif.txt" ] || bad "a relative XDG_DATA_HOME was used"
 
 # A folder that cannot be made: one clear line, status 1, and the game not started.
 : >"$tmp/a file"
-launch HOME="$home" XDG_DATA_HOME="$tmp/a file" "$prefix/bin/kelvo"
+launch HOME="$home" XDG_DATA_HOME="$tmp/a file" "$kelvo"
 [ "$status" -eq 1 ] && [ "$out" = "kelvo: cannot make the folder $tmp/a file/kelvo/rc: Not a directory" ] ||
     bad "unusable folder: status $status, stderr: $out"
-launch -u HOME -u XDG_DATA_HOME "$prefix/bin/kelvo"
+launch -u HOME -u XDG_DATA_HOME "$kelvo"
 [ "$status" -eq 1 ] && printf '%s' "$out" | grep -q '^kelvo: HOME is not set' ||
     bad "no HOME: status $status, stderr: $out"
 
