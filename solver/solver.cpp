@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <random>
 #include <vector>
 
 #include "board/trace.h"
@@ -80,6 +81,17 @@ int64_t weight(const Row& x) {
         sum += x[i];
     }
     return sum;
+}
+
+// The weight of x, and x + y modulo k written into sum, in one pass.
+int64_t weighThenAdd(const Row& x, const Row& y, Row& sum, uint8_t k) {
+    uint32_t w = 0;
+    for (int i = 0; i < rowLength; ++i) {
+        w += x[i];
+        const uint8_t s = static_cast<uint8_t>(x[i] + y[i]);
+        sum[i] = std::min(s, static_cast<uint8_t>(s - k));
+    }
+    return w;
 }
 
 Row scaled(const Row& x, int32_t c, int32_t k) {
@@ -205,22 +217,33 @@ class PlanSearch {
     void visit(int level, Row x) {
         const int g = (*use_)[static_cast<size_t>(level)];
         const int32_t order = orders_[static_cast<size_t>(g)];
-        for (int32_t t = 0; t < order && !cut_; ++t) {
-            if (level > 0) {
+        const Row& generator = generators_[static_cast<size_t>(g)];
+        if (level > 0) {
+            for (int32_t t = 0; t < order && !cut_; ++t) {
                 visit(level - 1, x);
-            } else {
-                const int64_t w = weight(x);
-                if (w < bestWeight_) {
-                    bestWeight_ = w;
-                    best_ = x;
-                }
-                if ((++visited_ & 1023) == 0 && Clock::now() >= deadline_) {
-                    cut_ = true;
+                if (t + 1 < order) {
+                    addInto(x, generator, k_);
                 }
             }
-            if (t + 1 < order) {
-                addInto(x, generators_[static_cast<size_t>(g)], k_);
+            return;
+        }
+        // The innermost loop weighs one plan while it writes the next into the other buffer.
+        std::array<Row, 2> plan{x, Row{}};
+        for (int32_t t = 0; t < order; ++t) {
+            const Row& current = plan[static_cast<size_t>(t % 2)];
+            const int64_t w =
+                t + 1 < order
+                    ? weighThenAdd(current, generator, plan[static_cast<size_t>((t + 1) % 2)], k_)
+                    : weight(current);
+            if (w < bestWeight_) {
+                bestWeight_ = w;
+                best_ = current;
             }
+        }
+        visited_ += static_cast<uint64_t>(order);
+        if (visited_ >= nextClockCheck_) {
+            nextClockCheck_ = visited_ + 1024;
+            cut_ = Clock::now() >= deadline_;
         }
     }
 
@@ -232,6 +255,7 @@ class PlanSearch {
     Row best_{};
     int64_t bestWeight_ = 0;
     uint64_t visited_ = 0;
+    uint64_t nextClockCheck_ = 1024;
     bool cut_ = false;
 };
 
@@ -241,6 +265,8 @@ Row improvePlan(const Row& start, const std::vector<Row>& generators,
                 const std::vector<int32_t>& orders, uint8_t k, Clock::time_point deadline) {
     constexpr int64_t windowPlans = 4096;
     constexpr int maxRounds = 64;
+    constexpr int64_t randomWindowPlans = int64_t{1} << 12;
+    constexpr int staleWindows = 32;
     PlanSearch search(generators, orders, k, deadline);
     Row x = start;
     int64_t w = weight(x);
@@ -269,6 +295,38 @@ Row improvePlan(const Row& start, const std::vector<Row>& generators,
         }
         if (!improved) {
             break;
+        }
+    }
+    // Then larger windows of generators drawn at random (the same draws on every run), until a
+    // long run of them finds nothing better.
+    std::mt19937 rng(1);
+    std::vector<int> shuffled(static_cast<size_t>(count));
+    for (int g = 0; g < count; ++g) {
+        shuffled[static_cast<size_t>(g)] = g;
+    }
+    for (int stale = 0; stale < staleWindows && w > 0 && count > 0;) {
+        std::vector<int> window;
+        int64_t plans = 1;
+        for (int i = 0; i < count; ++i) {
+            const int j = i + static_cast<int>(rng() % static_cast<uint32_t>(count - i));
+            std::swap(shuffled[static_cast<size_t>(i)], shuffled[static_cast<size_t>(j)]);
+            const int g = shuffled[static_cast<size_t>(i)];
+            if (plans * orders[static_cast<size_t>(g)] > randomWindowPlans) {
+                break;
+            }
+            plans *= orders[static_cast<size_t>(g)];
+            window.push_back(g);
+        }
+        search.search(x, window);
+        if (search.bestWeight() < w) {
+            x = search.best();
+            w = search.bestWeight();
+            stale = 0;
+        } else {
+            ++stale;
+        }
+        if (search.cut()) {
+            return x;
         }
     }
     return x;
