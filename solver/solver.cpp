@@ -360,6 +360,10 @@ std::string decimalPower(uint32_t base, uint32_t exponent) {
 Solution solveBoard(const Grid& start, const Motif& motif, int32_t k, bool torus,
                     std::chrono::milliseconds timeLimit) {
     const Clock::time_point deadline = Clock::now() + timeLimit;
+    if (k < 2 || k > 5 ||
+        std::any_of(motif.begin(), motif.end(), [](int32_t v) { return v < 0; })) {
+        return Solution{}; // outside what the elimination below is exact for
+    }
     const Ring ring(k);
     const int32_t n = std::clamp(start.size, int32_t{0}, maxGridSize);
     const int cells = n * n;
@@ -382,7 +386,7 @@ Solution solveBoard(const Grid& start, const Motif& motif, int32_t k, bool torus
     for (int32_t x = 0; x < n; ++x) {
         for (int32_t y = 0; y < n; ++y) {
             rows[index(x, y)][static_cast<size_t>(cells)] =
-                static_cast<uint8_t>(((k - 1 - start.cells[x][y]) % k + k) % k);
+                static_cast<uint8_t>(((int64_t{k} - 1 - start.cells[x][y]) % k + k) % k);
         }
     }
 

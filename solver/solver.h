@@ -22,7 +22,8 @@ struct Solution {
 
 // Solves start (side 1 ... 18, cells 0 ... k-1) for k = 2 ... 5 colours and a motif without
 // negative values, whose moves are then exactly additions modulo k. The search for the fewest
-// clicks stops after timeLimit and keeps the best plan found.
+// clicks stops after timeLimit and keeps the best plan found. Any other k, or a negative motif
+// value, gets an empty answer.
 Solution solveBoard(const Grid& start, const Motif& motif, int32_t k, bool torus,
                     std::chrono::milliseconds timeLimit = std::chrono::seconds(10));
 

@@ -285,6 +285,10 @@ TEST(Solver, AnswerText) {
     EXPECT_EQ(idle.fewestClicks, 0);
     EXPECT_TRUE(idle.proven);
 
+    // Colour counts the game never uses are refused rather than solved wrongly.
+    EXPECT_FALSE(solveBoard(newGrid(3), cross, 1, false).solvable);
+    EXPECT_FALSE(solveBoard(newGrid(3), cross, 6, false).solvable);
+
     EXPECT_EQ(decimalPower(2, 324),
               "3417579257473456131832034729871283383364327235770644431915266572515551561249"
               "0248800367393390985216");
