@@ -3,8 +3,10 @@
 #include "screens/game.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "board/motif.h"
@@ -21,14 +23,41 @@ void queuePending() {
 }
 
 std::string readFile(const char* path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
 void writeFile(const char* path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
+}
+
+// The motif that solves a 2 x 2 board of two colours in one move.
+void writeAllOnesMotif() { writeFile("rc/motif.txt", "1 1 1 \n1 1 1 \n1 1 1 \n"); }
+
+SDL_Event release(int px, int py, Uint8 button = SDL_BUTTON_LEFT) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONUP;
+    e.button.button = button;
+    e.button.state = SDL_RELEASED;
+    e.button.x = Uint16(px);
+    e.button.y = Uint16(py);
+    return e;
+}
+// The release at the middle of a cell.
+SDL_Event onCell(int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
+    return release(35 + 35 * x + 17, 100 + 35 * y + 17, button);
+}
+SDL_Event key(SDLKey k) {
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = k;
+    return e;
+}
+SDL_Event quit() {
+    SDL_Event e{};
+    e.type = SDL_QUIT;
+    return e;
 }
 
 class GameTest : public ScreenTest {
@@ -43,34 +72,12 @@ class GameTest : public ScreenTest {
         ScreenTest::TearDown();
     }
 
-    static SDL_Event release(int px, int py, Uint8 button = SDL_BUTTON_LEFT) {
-        SDL_Event e{};
-        e.type = SDL_MOUSEBUTTONUP;
-        e.button.button = button;
-        e.button.state = SDL_RELEASED;
-        e.button.x = Uint16(px);
-        e.button.y = Uint16(py);
-        return e;
-    }
-    static SDL_Event key(SDLKey k) {
-        SDL_Event e{};
-        e.type = SDL_KEYDOWN;
-        e.key.keysym.sym = k;
-        return e;
-    }
-    static SDL_Event quit() {
-        SDL_Event e{};
-        e.type = SDL_QUIT;
-        return e;
-    }
-    // The release at the middle of a cell.
-    static SDL_Event onCell(int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
-        return release(35 + 35 * x + 17, 100 + 35 * y + 17, button);
-    }
-
     void play(const GameConfig& config, std::vector<SDL_Event> events) {
         pending = std::move(events);
         runGame(openMenuWindow(), config);
+    }
+    static std::pair<int, int> windowSize() {
+        return {SDL_GetVideoSurface()->w, SDL_GetVideoSurface()->h};
     }
 
     // Whether the window shows the tile of each colour of the board at its cell.
@@ -87,10 +94,11 @@ class GameTest : public ScreenTest {
 TEST_F(GameTest, EveryButtonPlaysInsideTheStrictBoundsAndTheTraceFollows) {
     GameConfig config; // 4 x 4, two colours, bounded; the motif file holds the cross
     play(config, {
-                     release(35, 117),            // first pixel column: outside
-                     release(52, 100),            // first pixel row: outside
-                     release(35 + 140, 117),      // just right of the board
-                     release(35 + 140 - 1, 101),  // last column, top row: cell (3, 0)
+                     release(35, 117),           // first pixel column: outside
+                     release(52, 100),           // first pixel row: outside
+                     release(35 + 140, 117),     // just right of the board
+                     release(52, 100 + 140),     // just below it
+                     release(35 + 140 - 1, 101), // last column, top row: cell (3, 0)
                      onCell(0, 3, SDL_BUTTON_RIGHT),
                      onCell(0, 3, SDL_BUTTON_WHEELDOWN),
                      onCell(1, 1, SDL_BUTTON_MIDDLE),
@@ -105,84 +113,62 @@ TEST_F(GameTest, EveryButtonPlaysInsideTheStrictBoundsAndTheTraceFollows) {
     Grid expected = newGrid(4);
     for (auto [x, y] : {std::pair{3, 0}, {2, 0}, {3, 1}, {1, 1}, {0, 1}, {2, 1}, {1, 0}, {1, 2}})
         expected.cells[x][y] = 1;
-    SDL_Surface* window = SDL_GetVideoSurface();
-    EXPECT_EQ(window->w, 700);
-    EXPECT_EQ(window->h, 480);
+    EXPECT_EQ(windowSize(), std::pair(700, 480));
     EXPECT_TRUE(showsBoard(expected));
-    EXPECT_TRUE(shows(window, tile(1), 453, 13)) << "goal tile";
+    EXPECT_TRUE(shows(SDL_GetVideoSurface(), tile(1), 453, 13)) << "goal tile";
     SDL_Event left;
     EXPECT_EQ(SDL_PollEvent(&left), 1) << "the release after Escape stays queued";
 }
 
 TEST_F(GameTest, WindowFitsTheBoardAndTheGoalIsTheLastColour) {
-    GameConfig config;
-    config.size = 18;
-    config.colorCount = 3;
-    config.torus = 1;
+    const GameConfig config{18, 3, 0, 1};
     play(config, {onCell(0, 0), onCell(17, 17), release(35 + 35 * 18 - 1, 100 + 35 * 18 - 1),
                   quit()});
-    SDL_Surface* window = SDL_GetVideoSurface();
-    EXPECT_EQ(window->w, 700);
-    EXPECT_EQ(window->h, 765);
-    EXPECT_TRUE(shows(window, tile(2), 453, 13));
+    EXPECT_EQ(windowSize(), std::pair(700, 765));
+    EXPECT_TRUE(shows(SDL_GetVideoSurface(), tile(2), 453, 13));
     EXPECT_EQ(moveCount, 3);
 
     // On a torus the cross at (0, 0) reaches the far column and row.
     Grid expected = newGrid(18);
-    for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {17, 0}, {0, 1}, {0, 17}}) expected.cells[x][y] += 1;
+    for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {17, 0}, {0, 1}, {0, 17}}) ++expected.cells[x][y];
     for (int i = 0; i < 2; ++i)
         for (auto [x, y] : {std::pair{17, 17}, {16, 17}, {0, 17}, {17, 16}, {17, 0}})
-            expected.cells[x][y] += 1;
-    expected = reduceGrid(expected, 3);
-    EXPECT_TRUE(showsBoard(expected));
+            ++expected.cells[x][y];
+    EXPECT_TRUE(showsBoard(reduceGrid(expected, 3)));
 }
 
-TEST_F(GameTest, SolvingMoveShowsTheVictoryWithTheCount) {
-    // A motif of nine 1s solves a 2 x 2 board of two colours in one move.
-    writeFile("rc/motif.txt", "1 1 1 \n1 1 1 \n1 1 1 \n");
-    GameConfig config;
-    config.size = 2;
-    play(config, {onCell(1, 1), onCell(0, 0), key(SDLK_SPACE), key(SDLK_DOWN)});
-    EXPECT_EQ(moveCount, 1);
-    EXPECT_EQ(readFile("trace.txt"), "0 0 \n0 1 \n");
+TEST_F(GameTest, SolvingMoveShowsTheVictoryWithTheCountUntilAKeyOrAQuitRequest) {
+    writeAllOnesMotif();
+    const GameConfig config{2, 2, 0, 0};
+    for (SDL_Event end : {key(SDLK_SPACE), quit()}) {
+        // The release after the solving move is ignored by the victory screen, and the key
+        // after the event that ends it is left for the menu.
+        play(config, {onCell(1, 1), onCell(0, 0), end, key(SDLK_DOWN)});
+        EXPECT_EQ(moveCount, 1);
+        EXPECT_EQ(readFile("trace.txt"), "0 0 \n0 1 \n");
+        SDL_Event next;
+        ASSERT_EQ(SDL_PollEvent(&next), 1);
+        EXPECT_EQ(next.type, SDL_KEYDOWN);
+        EXPECT_EQ(next.key.keysym.sym, SDLK_DOWN);
+    }
     EXPECT_EQ(victoryMessage(1), "Vous avez reussi en 1 coups.");
+    EXPECT_EQ(windowSize(), std::pair(640, 480));
 
-    SDL_Surface* window = SDL_GetVideoSurface();
-    EXPECT_EQ(window->w, 640);
-    EXPECT_EQ(window->h, 480);
     // The message is black, centred at the top: dark pixels in its band, on both sides of the
     // middle, and none in the margins the centring leaves.
     SDL_Surface* message = textPicture(25, victoryMessage(1), black);
     ASSERT_NE(message, nullptr);
-    int left = (640 - message->w) / 2;
+    const int left = (640 - message->w) / 2;
     int darkLeft = 0, darkRight = 0, darkMargin = 0;
     for (int y = 20; y < 20 + message->h; ++y)
         for (int x = 0; x < 640; ++x) {
-            if (pixel(window, x, y) != 0) continue;
+            if (pixel(SDL_GetVideoSurface(), x, y) != 0) continue;
             if (x < left || x >= left + message->w) ++darkMargin;
-            else (x < 320 ? darkLeft : darkRight) += 1;
+            else ++(x < 320 ? darkLeft : darkRight);
         }
     EXPECT_GT(darkLeft, 20);
     EXPECT_GT(darkRight, 20);
     EXPECT_EQ(darkMargin, 0);
-
-    // The release after the solving move was ignored by the victory screen, the first key
-    // ended it, and the next key is left for the menu.
-    SDL_Event next;
-    ASSERT_EQ(SDL_PollEvent(&next), 1);
-    EXPECT_EQ(next.type, SDL_KEYDOWN);
-    EXPECT_EQ(next.key.keysym.sym, SDLK_DOWN);
-}
-
-TEST_F(GameTest, ClosingTheVictoryWindowEndsOnlyTheVictoryScreen) {
-    writeFile("rc/motif.txt", "1 1 1 \n1 1 1 \n1 1 1 \n");
-    GameConfig config;
-    config.size = 2;
-    play(config, {onCell(0, 0), quit(), key(SDLK_UP)});
-    EXPECT_EQ(moveCount, 1);
-    SDL_Event next;
-    ASSERT_EQ(SDL_PollEvent(&next), 1);
-    EXPECT_EQ(next.type, SDL_KEYDOWN);
 }
 
 TEST_F(GameTest, AbandonedGameKeepsTheOldTraceAndAnUnwritableTraceStopsNothing) {
@@ -202,25 +188,19 @@ TEST_F(GameTest, AbandonedGameKeepsTheOldTraceAndAnUnwritableTraceStopsNothing) 
 }
 
 TEST_F(GameTest, RandomStartIsTheGeneratorsFirstBoard) {
-    GameConfig config;
-    config.size = 5;
-    config.colorCount = 4;
-    config.randomStart = 1;
     std::srand(1);
     Grid first = newGrid(5);
     fillRandom(first, 4);
     std::srand(1);
-    play(config, {key(SDLK_ESCAPE)});
+    play(GameConfig{5, 4, 1, 0}, {key(SDLK_ESCAPE)});
     EXPECT_TRUE(showsBoard(first));
 }
 
 TEST_F(GameTest, MissingPicturesAndFontLeaveTheGamePlayable) {
     for (const char* name : {"rc/game.bmp", "rc/win.bmp", "rc/1.bmp", "rc/Chalkduster.ttf"})
         std::filesystem::remove(name);
-    writeFile("rc/motif.txt", "1 1 1 \n1 1 1 \n1 1 1 \n");
-    GameConfig config;
-    config.size = 2;
-    play(config, {onCell(0, 0), key(SDLK_RETURN)});
+    writeAllOnesMotif();
+    play(GameConfig{2, 2, 0, 0}, {onCell(0, 0), key(SDLK_RETURN)});
     EXPECT_EQ(moveCount, 1);
     EXPECT_EQ(textPicture(25, victoryMessage(1), black), nullptr);
 }
