@@ -46,12 +46,13 @@ bool writeAll(int fd, std::string_view content) {
 }
 
 // Everything up to the rename; the caller removes the temporary file if this fails.
-bool fillTemporary(int fd, std::string_view content, const std::string& path) {
+bool fillTemporary(int fd, std::string_view content, const std::string& path,
+                   Durability durability) {
     struct stat old {};
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0644 & ~currentUmask());
     bool ok = writeAll(fd, content);
     ok = ok && ::fchmod(fd, mode) == 0;
-    ok = ok && ::fsync(fd) == 0;
+    ok = ok && (durability == Durability::Unsynced || ::fsync(fd) == 0);
     // close() is checked too: some file systems report a failed write only there.
     const bool closed = ::close(fd) == 0;
     return ok && closed;
@@ -59,7 +60,7 @@ bool fillTemporary(int fd, std::string_view content, const std::string& path) {
 
 } // namespace
 
-bool replaceFile(const std::string& path, std::string_view content) {
+bool replaceFile(const std::string& path, std::string_view content, Durability durability) {
     const std::string pattern = path + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
@@ -67,7 +68,21 @@ bool replaceFile(const std::string& path, std::string_view content) {
     if (fd < 0) {
         return false; // the folder is missing or cannot take a new file
     }
-    if (!fillTemporary(fd, content, path) || ::rename(name.data(), path.c_str()) != 0) {
+    if (!fillTemporary(fd, content, path, durability)) {
+        ::unlink(name.data());
+        return false;
+    }
+    // Renaming over an existing file makes ext4 write the new data out first, which costs
+    // milliseconds; exchanging the two names does not, and leaves the old content under the
+    // temporary name to remove. A folder or a link at path takes the plain rename.
+    struct stat target {};
+    if (durability == Durability::Unsynced && ::lstat(path.c_str(), &target) == 0 &&
+        S_ISREG(target.st_mode) &&
+        ::renameat2(AT_FDCWD, name.data(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) == 0) {
+        ::unlink(name.data());
+        return true;
+    }
+    if (::rename(name.data(), path.c_str()) != 0) {
         ::unlink(name.data());
         return false;
     }

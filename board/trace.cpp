@@ -17,4 +17,8 @@ std::string traceText(const Grid& counts) {
     return text;
 }
 
-bool writeTrace(const Grid& counts) { return replaceFile(tracePath, traceText(counts)); }
+// Rewritten after every move: a crash may lose the latest counts, never the whole file, and the
+// move does not wait for the disk.
+bool writeTrace(const Grid& counts) {
+    return replaceFile(tracePath, traceText(counts), Durability::Unsynced);
+}

@@ -1,7 +1,10 @@
-// The drawing layer: pictures and the font are read once per run and kept, so a repaint only
-// blits.
+// The drawing layer: pictures and texts are read or rendered once while the video system runs,
+// the font once per run, and kept, so a repaint only copies pixels.
 #include "screens/display.h"
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,13 +26,20 @@ constexpr std::size_t maxCachedTexts = 256;
 
 struct Assets {
     std::map<std::string, Surface> pictures;
+    // The tiles by colour, looked up once: a board repaint draws hundreds of them.
+    std::array<SDL_Surface*, tileColours> tiles{};
+    std::array<bool, tileColours> tilesLooked{};
     std::map<int, Font> fonts;
     std::map<std::tuple<int, Uint32, std::string>, Surface> texts;
     bool windowOpenedSinceStart = false;
 
-    void release() {
-        texts.clear();
+    void dropRenderings() {
+        tilesLooked = {};
         pictures.clear();
+        texts.clear();
+    }
+    void release() {
+        dropRenderings();
         fonts.clear();
         if (TTF_WasInit()) TTF_Quit();
     }
@@ -87,6 +97,10 @@ void startVideo() {
         if (SDL_Init(SDL_INIT_VIDEO) < 0) videoFailure("cannot open the display");
     }
     assets().windowOpenedSinceStart = false;
+    // Only the game restarts the video system once the program runs: the pictures and texts of
+    // the other screens need not stay in memory beside its larger window, and are read or
+    // rendered again afterwards.
+    assets().dropRenderings();
     if (afterVideoStart) afterVideoStart();
 }
 
@@ -119,15 +133,73 @@ SDL_Surface* picture(const std::string& path) {
 
 SDL_Surface* tile(int colour) {
     if (colour < 0 || colour >= tileColours) return nullptr;
-    static const std::string names[tileColours] = {"./rc/0.bmp", "./rc/1.bmp", "./rc/2.bmp",
-                                                   "./rc/3.bmp", "./rc/4.bmp"};
-    return picture(names[colour]);
+    Assets& a = assets();
+    if (!a.tilesLooked[colour]) {
+        static const std::string names[tileColours] = {"./rc/0.bmp", "./rc/1.bmp", "./rc/2.bmp",
+                                                       "./rc/3.bmp", "./rc/4.bmp"};
+        a.tiles[colour] = picture(names[colour]);
+        a.tilesLooked[colour] = true;
+    }
+    return a.tiles[colour];
 }
+
+bool isOpaque(SDL_Surface* pic) {
+    return pic && (pic->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) == 0 && pic->format->Amask == 0;
+}
+
+namespace {
+
+bool sameLayout(const SDL_PixelFormat* a, const SDL_PixelFormat* b) {
+    return a->BytesPerPixel == 4 && b->BytesPerPixel == 4 && a->Rmask == b->Rmask &&
+           a->Gmask == b->Gmask && a->Bmask == b->Bmask && a->Amask == b->Amask;
+}
+
+// An opaque picture in the window's own layout, its part that falls wholly inside the window's
+// clipping rectangle, is a plain copy of rows. Done here with the C library's copy it costs a
+// fraction of SDL's blit, whose streaming stores make short rows slow.
+bool copyRows(SDL_Surface* screen, SDL_Surface* pic, SDL_Rect from, int x, int y) {
+    const SDL_Rect& clip = screen->clip_rect;
+    if (!isOpaque(pic) || !sameLayout(pic->format, screen->format) || from.x < 0 || from.y < 0 ||
+        from.x + from.w > pic->w || from.y + from.h > pic->h || x < clip.x || y < clip.y ||
+        x + from.w > clip.x + clip.w || y + from.h > clip.y + clip.h)
+        return false;
+    if (SDL_MUSTLOCK(screen) && SDL_LockSurface(screen) < 0) return false;
+    if (SDL_MUSTLOCK(pic) && SDL_LockSurface(pic) < 0) {
+        if (SDL_MUSTLOCK(screen)) SDL_UnlockSurface(screen);
+        return false;
+    }
+    const Uint8* source = static_cast<const Uint8*>(pic->pixels) +
+                          std::ptrdiff_t(from.y) * pic->pitch + std::ptrdiff_t(from.x) * 4;
+    Uint8* target = static_cast<Uint8*>(screen->pixels) + std::ptrdiff_t(y) * screen->pitch +
+                    std::ptrdiff_t(x) * 4;
+    for (int row = 0; row < from.h; ++row)
+        std::memcpy(target + std::ptrdiff_t(row) * screen->pitch,
+                    source + std::ptrdiff_t(row) * pic->pitch, std::size_t(from.w) * 4);
+    if (SDL_MUSTLOCK(pic)) SDL_UnlockSurface(pic);
+    if (SDL_MUSTLOCK(screen)) SDL_UnlockSurface(screen);
+    return true;
+}
+
+} // namespace
 
 void draw(SDL_Surface* screen, SDL_Surface* pic, int x, int y) {
     if (!screen || !pic) return;
+    if (copyRows(screen, pic, SDL_Rect{0, 0, Uint16(pic->w), Uint16(pic->h)}, x, y)) return;
     SDL_Rect at{Sint16(x), Sint16(y), 0, 0};
     SDL_BlitSurface(pic, nullptr, screen, &at);
+}
+
+void drawArea(SDL_Surface* screen, SDL_Surface* pic, SDL_Rect area) {
+    if (!screen || !pic || area.w == 0 || area.h == 0) return;
+    // Only the part of the area that the picture covers is drawn, as drawing it whole would.
+    const int right = std::min(area.x + area.w, pic->w);
+    const int bottom = std::min(area.y + area.h, pic->h);
+    const SDL_Rect part{area.x, area.y, Uint16(std::max(right - area.x, 0)),
+                        Uint16(std::max(bottom - area.y, 0))};
+    if (part.w == 0 || part.h == 0 || copyRows(screen, pic, part, part.x, part.y)) return;
+    SDL_Rect from = part;
+    SDL_Rect at{part.x, part.y, 0, 0};
+    SDL_BlitSurface(pic, &from, screen, &at);
 }
 
 TTF_Font* font(int points) {

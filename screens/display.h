@@ -50,7 +50,7 @@ void startVideo();
 // Called each time the video system has started, before any window opens. Restarting the
 // video system empties SDL's event queue; the screen tests queue their events here.
 extern void (*afterVideoStart)();
-// Shuts SDL down completely; the cached pictures stay valid.
+// Shuts SDL down completely; the cached pictures stay valid until the video system starts again.
 void stopVideo();
 // Opens a window mode and returns its surface (owned by SDL). The first window after
 // startVideo also gets the icon and the caption; setCaption sets the caption again. On failure
@@ -59,16 +59,24 @@ SDL_Surface* openWindow(int width, int height, Uint32 flags, bool setCaption);
 // Prints "kelvo: <what>: <SDL's message>", releases everything and exits with status 1.
 [[noreturn]] void videoFailure(const char* what);
 
-// The picture at path, read once per run and kept; nullptr when it cannot be read.
+// The picture at path, read once and kept until the video system starts again; nullptr when it
+// cannot be read.
 SDL_Surface* picture(const std::string& path);
 // The tile "./rc/%d.bmp" of a colour index; nullptr outside 0 ... 4 or when missing.
 SDL_Surface* tile(int colour);
 // Draws a whole picture with its top-left corner at (x, y); a null picture draws nothing.
 void draw(SDL_Surface* screen, SDL_Surface* picture, int x, int y);
+// Draws the part of a picture drawn at (0, 0) that falls in area, where drawing the whole would
+// have put it.
+void drawArea(SDL_Surface* screen, SDL_Surface* picture, SDL_Rect area);
+// Whether drawing the picture hides everything under it: it has no transparent colour and no
+// alpha. False for a null picture.
+bool isOpaque(SDL_Surface* picture);
 
 // The game's font at a size, opened once per run; nullptr when it cannot be opened.
 TTF_Font* font(int points);
-// The text rendered in a colour, kept for later paintings; nullptr without a font.
+// The text rendered in a colour, kept for later paintings until the video system starts again;
+// nullptr without a font.
 SDL_Surface* textPicture(int points, const std::string& text, SDL_Color colour);
 // Height of the rendered text in white (0 without a font): it places the next line.
 int textHeight(int points, const std::string& text);

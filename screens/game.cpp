@@ -19,8 +19,43 @@ std::optional<Cell> boardCell(int px, int py, int32_t n) {
 
 int gameWindowHeight(int32_t n) { return std::max(windowHeight, boardTop + tileSize * n + tileSize); }
 
+namespace {
+
+// Whether the cells' tiles hide the whole board: each one there, opaque and at least a cell wide.
+bool tilesCoverBoard(const Grid& board) {
+    for (int32_t x = 0; x < board.size; ++x)
+        for (int32_t y = 0; y < board.size; ++y) {
+            SDL_Surface* t = tile(board.cells[x][y]);
+            if (!isOpaque(t) || t->w < tileSize || t->h < tileSize) return false;
+        }
+    return true;
+}
+
+// The background, less the part that the tiles will hide: the bands above, below, left and
+// right of the board.
+void drawBackgroundAround(SDL_Surface* screen, SDL_Surface* background, int32_t n) {
+    const int side = tileSize * n;
+    const int right = boardLeft + side;
+    const int bottom = boardTop + side;
+    const int width = screen->w;
+    const int height = std::max(screen->h, bottom);
+    auto area = [](int x, int y, int w, int h) {
+        return SDL_Rect{Sint16(x), Sint16(y), Uint16(std::max(w, 0)), Uint16(std::max(h, 0))};
+    };
+    drawArea(screen, background, area(0, 0, width, boardTop));
+    drawArea(screen, background, area(0, boardTop, boardLeft, side));
+    drawArea(screen, background, area(right, boardTop, width - right, side));
+    drawArea(screen, background, area(0, bottom, width, height - bottom));
+}
+
+} // namespace
+
 void drawBoard(SDL_Surface* screen, const Grid& board, int32_t k) {
-    draw(screen, picture("./rc/game.bmp"), 0, 0);
+    SDL_Surface* background = picture("./rc/game.bmp");
+    if (screen && tilesCoverBoard(board))
+        drawBackgroundAround(screen, background, board.size);
+    else
+        draw(screen, background, 0, 0);
     draw(screen, tile(k - 1), goalX, goalY);
     for (int32_t x = 0; x < board.size; ++x)
         for (int32_t y = 0; y < board.size; ++y)

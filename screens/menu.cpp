@@ -69,16 +69,21 @@ void runMenu(SDL_Surface* screen, GameConfig& config) {
     drawMenu(screen, selection);
     for (bool running = true; running;) {
         SDL_Event event = waitEvent();
+        bool screenRan = false;
         if (event.type == SDL_KEYDOWN) {
-            if (event.key.keysym.sym == SDLK_RETURN)
+            if (event.key.keysym.sym == SDLK_RETURN) {
                 openItem(screen, selection, config);
-            else
+                screenRan = true;
+            } else {
                 selection = menuSelection(selection, event.key.keysym.sym);
+            }
         } else if (event.type == SDL_QUIT) {
             running = false;
         }
-        // A screen may have changed the window or restarted the video system.
-        screen = openWindow(windowWidth, windowHeight, SDL_HWSURFACE, false);
+        // A screen may have changed the window or restarted the video system. Otherwise the
+        // mode is the one the menu last opened, and opening it again (milliseconds under X11,
+        // at every mouse motion) would give the same window with the same pixels.
+        if (screenRan) screen = openWindow(windowWidth, windowHeight, SDL_HWSURFACE, false);
         drawMenu(screen, selection);
     }
 }

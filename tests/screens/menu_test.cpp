@@ -2,9 +2,11 @@
 #include "screens/menu.h"
 
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "screen_fixture.h"
+#include "screens/game.h"
 
 namespace {
 
@@ -123,6 +125,75 @@ TEST_F(MenuTest, EachItemOpensItsScreenAndTheMenuComesBackOnTheSameItem) {
     pushQuit();
     runMenu(openMenuWindow(), config);
     EXPECT_EQ(markedItem(), 2);
+}
+
+// Events queued once the game has restarted the video system: leave the game (Escape, or a
+// winning click and a key on the victory screen), then motion, Down and a quit request for the
+// menu.
+bool winTheGame = false;
+void queueGameExitThenMenuEvents() {
+    std::vector<SDL_Event> events;
+    SDL_Event e{};
+    if (winTheGame) {
+        e.type = SDL_MOUSEBUTTONUP;
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.x = Uint16(boardLeft + tileSize / 2);
+        e.button.y = Uint16(boardTop + tileSize / 2);
+        events.push_back(e);
+    }
+    e = SDL_Event{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = SDLK_ESCAPE;
+    events.push_back(e);
+    e = SDL_Event{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = 300;
+    e.motion.y = 200;
+    events.push_back(e);
+    events.push_back(e);
+    e = SDL_Event{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = SDLK_DOWN;
+    events.push_back(e);
+    e = SDL_Event{};
+    e.type = SDL_QUIT;
+    events.push_back(e);
+    for (SDL_Event& queued : events) SDL_PushEvent(&queued);
+}
+
+// The menu opens its mode again only after a screen ran; the window it then paints into is the
+// new 640 x 480 one (the game's restart freed the old one, which the sanitizers would catch).
+TEST_F(MenuTest, AfterAScreenTheMenuPaintsItsModeOpenedAgain) {
+    {
+        std::ofstream motif("rc/motif.txt");
+        motif << "1 1 1 \n1 1 1 \n1 1 1 \n";
+    }
+    GameConfig config;
+    config.size = 2;
+    afterVideoStart = queueGameExitThenMenuEvents;
+    for (bool win : {false, true}) {
+        winTheGame = win;
+        pushKey(SDLK_RETURN);
+        runMenu(openMenuWindow(), config);
+        EXPECT_EQ(moveCount, win ? 1 : 0);
+        SDL_Surface* shown = SDL_GetVideoSurface();
+        EXPECT_EQ(shown->w, 640);
+        EXPECT_EQ(shown->h, 480);
+        EXPECT_EQ(markedItem(), 1) << (win ? "after the victory" : "after Escape");
+        EXPECT_EQ(pixel(shown, 639, 479), pixel(picture("./rc/bgindex.bmp"), 639, 479));
+    }
+    afterVideoStart = nullptr;
+
+    // Without a screen in between, every event paints the window the menu was given.
+    SDL_Surface* window = openMenuWindow();
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    push(motion);
+    pushKey(SDLK_DOWN);
+    pushQuit();
+    runMenu(window, config);
+    EXPECT_EQ(SDL_GetVideoSurface(), window);
+    EXPECT_EQ(markedItem(), 1);
 }
 
 TEST_F(MenuTest, QuitRequestInTheMenuEndsTheProgramWithStatusZero) {
