@@ -22,11 +22,13 @@
 
 #include "board/game_config.h"
 #include "board/grid.h"
+#include "board/motif.h"
 #include "board/trace.h"
 #include "screens/config.h"
 #include "screens/display.h"
 #include "screens/game.h"
 #include "screens/menu.h"
+#include "solver/solver.h"
 
 extern char** environ;
 
@@ -258,6 +260,33 @@ void configEvent(benchmark::State& state, const std::string& name) {
     stopVideo();
 }
 
+// ---- The solver: kelvo-solve's answer for the 18 x 18 board of zeros and the cross motif,
+// against one move on every cell of the board.
+
+const Motif crossMotif{0, 1, 0, 1, 1, 1, 0, 1, 0};
+
+// Every colour count, bounded then torus; the goal takes the slowest.
+constexpr const char* solverCases[] = {"solve18/k2",       "solve18/k2_torus", "solve18/k3",
+                                       "solve18/k3_torus", "solve18/k4",       "solve18/k4_torus",
+                                       "solve18/k5",       "solve18/k5_torus"};
+
+void movesEveryCell(benchmark::State& state, const std::string& name) {
+    Grid board = colourfulBoard();
+    timeEach(state, name, [&] {
+        for (int32_t x = 0; x < board.size; ++x)
+            for (int32_t y = 0; y < board.size; ++y)
+                board = playMove(board, x, y, crossMotif, maxColorCount, true);
+        benchmark::DoNotOptimize(board);
+    });
+}
+
+void solveCross(benchmark::State& state, const std::string& name, int32_t k, bool torus) {
+    timeEach(state, name, [&] {
+        const Solution solution = solveBoard(newGrid(maxBoardSize), crossMotif, k, torus);
+        benchmark::DoNotOptimize(solution);
+    });
+}
+
 // ---- Whole processes: the game and the bare SDL program, with the shim preloaded.
 
 constexpr const char* peakFile = "bench-peak.txt";
@@ -395,6 +424,17 @@ const std::vector<Goal> goals = {
      "<=",
      1.5,
      false},
+    {"solver-18",
+     {solverCases[0], solverCases[1], solverCases[2], solverCases[3], solverCases[4],
+      solverCases[5], solverCases[6], solverCases[7], "moves/18"},
+     [](auto& f) {
+         double slowest = 0;
+         for (const char* c : solverCases) slowest = std::max(slowest, f.at(c));
+         return slowest / f.at("moves/18");
+     },
+     "<=",
+     100,
+     false},
     {"memory",
      {"peak/kelvo", "peak/bare"},
      [](auto& f) { return (f.at("peak/kelvo") - f.at("peak/bare")) / MiB; },
@@ -460,6 +500,10 @@ void registerAll() {
     add("literal_repaint", 0.5, literalRepaint);
     add("menu_event", 0.3, menuEvent);
     add("config_event", 0.3, configEvent);
+    add("moves/18", 0.3, movesEveryCell);
+    for (int32_t k = minColorCount; k <= maxColorCount; ++k)
+        for (const bool torus : {false, true})
+            add(solverCases[2 * (k - minColorCount) + (torus ? 1 : 0)], 0.3, solveCross, k, torus);
     add("start_up/kelvo", 2.0, startUp, KELVO_GAME);
     add("start_up/bare", 2.0, startUp, KELVO_BARE_WINDOW);
 }
