@@ -189,6 +189,12 @@ void draw(SDL_Surface* screen, SDL_Surface* pic, int x, int y) {
     SDL_BlitSurface(pic, nullptr, screen, &at);
 }
 
+void drawOnce(SDL_Surface* screen, const std::string& path, int x, int y) {
+    if (!screen) return;
+    const Surface loaded{SDL_LoadBMP(path.c_str())};
+    draw(screen, loaded.get(), x, y);
+}
+
 void drawArea(SDL_Surface* screen, SDL_Surface* pic, SDL_Rect area) {
     if (!screen || !pic || area.w == 0 || area.h == 0) return;
     // Only the part of the area that the picture covers is drawn, as drawing it whole would.

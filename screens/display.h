@@ -66,6 +66,9 @@ SDL_Surface* picture(const std::string& path);
 SDL_Surface* tile(int colour);
 // Draws a whole picture with its top-left corner at (x, y); a null picture draws nothing.
 void draw(SDL_Surface* screen, SDL_Surface* picture, int x, int y);
+// Draws the picture read from path with its top-left corner at (x, y), without keeping it: for
+// a picture shown once, whose conversion and copy would cost memory and start-up time.
+void drawOnce(SDL_Surface* screen, const std::string& path, int x, int y);
 // Draws the part of a picture drawn at (0, 0) that falls in area, where drawing the whole would
 // have put it.
 void drawArea(SDL_Surface* screen, SDL_Surface* picture, SDL_Rect area);

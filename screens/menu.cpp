@@ -56,7 +56,7 @@ int menuSelection(int selection, SDLKey key) {
 }
 
 void runStartScreen(SDL_Surface* screen) {
-    draw(screen, picture("./rc/start.bmp"), 0, 0);
+    drawOnce(screen, "./rc/start.bmp", 0, 0);
     show(screen);
     for (;;) {
         SDL_Event event = waitEvent();
