@@ -52,13 +52,6 @@ std::string readFile(const std::string& path) {
 
 constexpr Motif held{-9, -9, -9, -9, -9, -9, -9, -9, -9};
 
-// The motif after loading the file: the values read, then what it held.
-Motif heldAfter(const std::vector<int32_t>& read) {
-    Motif m = held;
-    std::copy(read.begin(), read.end(), m.begin());
-    return m;
-}
-
 } // namespace
 
 TEST(LoadMotif, ReadsNumbersUntilTheFirstThatIsNotOrDoesNotFitIn32Bits) {
@@ -80,9 +73,10 @@ TEST(LoadMotif, ReadsNumbersUntilTheFirstThatIsNotOrDoesNotFitIn32Bits) {
     };
     for (const auto& [text, read] : cases) {
         writeFile(path, text);
-        Motif m = held;
+        Motif m = held, expected = held; // the values read, then what the motif held
+        for (size_t i = 0; i < read.size(); ++i) expected[i] = read[i];
         loadMotif(path, m);
-        EXPECT_EQ(m, heldAfter(read)) << "file: " << text.substr(0, 60);
+        EXPECT_EQ(m, expected) << "file: " << text.substr(0, 60);
     }
 
     // A missing file or a folder leaves the motif as it was.

@@ -41,13 +41,9 @@ CROSS = [0, 1, 0, 1, 1, 1, 0, 1, 0]
 DEFAULT_PLAN = [(0, 0), (1, 0), (2, 0), (3, 0), (0, 1), (3, 1), (0, 2), (1, 2), (2, 2), (3, 2)]
 
 
-class TestFailure(Exception):
-    pass
-
-
 def check(condition, message):
     if not condition:
-        raise TestFailure(message)
+        raise AssertionError(message)
 
 
 def wait_for(condition, what):
@@ -209,14 +205,12 @@ class Session:
     def screenshot(self, window=None):
         """What the window shows, or None when it cannot be read (gone, or being resized).
         The server's 24-bit pixels come as 4 bytes each, blue, green, red and one unused."""
+        window = window or self.window
         try:
-            geometry = (window or self.window).get_geometry()
+            geometry = window.get_geometry()
             width, height = geometry.width, geometry.height
-            data = (window or self.window).get_image(0, 0, width, height, X.ZPixmap,
-                                                     0xffffffff).data
+            data = window.get_image(0, 0, width, height, X.ZPixmap, 0xffffffff).data
         except xerror.XError:
-            return None
-        if len(data) != 4 * width * height:
             return None
         bgr = bytearray(3 * width * height)
         bgr[0::3], bgr[1::3], bgr[2::3] = data[0::4], data[1::4], data[2::4]
@@ -287,8 +281,8 @@ class Session:
 
     def read_motif(self, image):
         """The nine values shown by the motif editor, m[3a + b] in column a, row b."""
-        return [self.tile_at(image, MOTIF_LEFT + TILE * (i // 3),
-                                      MOTIF_TOP + TILE * (i % 3)) for i in range(9)]
+        return [self.tile_at(image, MOTIF_LEFT + TILE * (i // 3), MOTIF_TOP + TILE * (i % 3))
+                for i in range(9)]
 
     def wait_for_menu(self, selection):
         self.wait_for_screen(lambda image: self.menu_selection(image) == selection,

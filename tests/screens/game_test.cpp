@@ -11,7 +11,6 @@
 
 #include "board/motif.h"
 #include "screen_fixture.h"
-#include "screens/victory.h"
 
 namespace {
 
@@ -37,11 +36,7 @@ void writeAllOnesMotif() { writeFile("rc/motif.txt", "1 1 1 \n1 1 1 \n1 1 1 \n")
 
 SDL_Event release(int px, int py, Uint8 button = SDL_BUTTON_LEFT) {
     SDL_Event e{};
-    e.type = SDL_MOUSEBUTTONUP;
-    e.button.button = button;
-    e.button.state = SDL_RELEASED;
-    e.button.x = Uint16(px);
-    e.button.y = Uint16(py);
+    e.button = {SDL_MOUSEBUTTONUP, 0, button, SDL_RELEASED, Uint16(px), Uint16(py)};
     return e;
 }
 // The release at the middle of a cell.
@@ -49,16 +44,11 @@ SDL_Event onCell(int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
     return release(35 + 35 * x + 17, 100 + 35 * y + 17, button);
 }
 SDL_Event key(SDLKey k) {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
+    SDL_Event e{SDL_KEYDOWN};
     e.key.keysym.sym = k;
     return e;
 }
-SDL_Event quit() {
-    SDL_Event e{};
-    e.type = SDL_QUIT;
-    return e;
-}
+SDL_Event quit() { return SDL_Event{SDL_QUIT}; }
 
 class GameTest : public ScreenTest {
   protected:
@@ -192,7 +182,6 @@ TEST_F(GameTest, MissingPicturesAndFontLeaveTheGamePlayable) {
     writeAllOnesMotif();
     play(GameConfig{2, 2, 0, 0}, {onCell(0, 0), key(SDLK_RETURN)});
     EXPECT_EQ(moveCount, 1);
-    EXPECT_EQ(textPicture(25, victoryMessage(1), black), nullptr);
 }
 
 } // namespace

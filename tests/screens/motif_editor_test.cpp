@@ -26,6 +26,9 @@ class MotifEditorTest : public ScreenTest {
     static void clickValue(int i, Uint8 button = SDL_BUTTON_LEFT) {
         pushClick(squareX(i) + 17, squareY(i) + 17, button);
     }
+    static void clickValues(std::initializer_list<int> values) {
+        for (int i : values) clickValue(i);
+    }
 
     static void writeMotifFile(const std::string& text) {
         std::ofstream("rc/motif.txt", std::ios::binary) << text;
@@ -103,9 +106,7 @@ TEST_F(MotifEditorTest, OnlyTheReleaseOfTheLeftButtonSwitchesAValue) {
     pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 280, 120);
     pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 360, 190);
     SDL_Event motion{};
-    motion.type = SDL_MOUSEMOTION;
-    motion.motion.x = 319;
-    motion.motion.y = 152;
+    motion.motion = {SDL_MOUSEMOTION, 0, 0, 319, 152, 0, 0};
     push(motion);
     pushKey(SDLK_a);
     pushKey(SDLK_SPACE);
@@ -116,9 +117,7 @@ TEST_F(MotifEditorTest, OnlyTheReleaseOfTheLeftButtonSwitchesAValue) {
 }
 
 TEST_F(MotifEditorTest, ReturnSavesTheNineValuesThreePerLineAndCloses) {
-    clickValue(0);
-    clickValue(4);
-    clickValue(8);
+    clickValues({0, 4, 8});
     pushKey(SDLK_RETURN);
     clickValue(2); // no longer the editor's
     pushQuit();
@@ -147,9 +146,7 @@ TEST_F(MotifEditorTest, EscapeOrAQuitRequestCloseWithoutSavingAndKeepTheChanges)
     for (bool quit : {false, true}) {
         SCOPED_TRACE(quit ? "quit" : "Escape");
         writeMotifFile(original);
-        clickValue(0);
-        clickValue(4);
-        clickValue(7);
+        clickValues({0, 4, 7});
         quit ? pushQuit() : pushKey(SDLK_ESCAPE);
         clickValue(1);
         pushKey(SDLK_RETURN);
@@ -177,7 +174,7 @@ TEST_F(MotifEditorTest, ValuesFromTheFileAreShownAsTheyAreAndSwitchWithTheTrunca
     runEditor();
     expectMotif({3, 2, -2, 7, -1, INT32_MAX, INT32_MIN, 0, 1});
 
-    for (int i = 0; i < 9; ++i) clickValue(i);
+    clickValues({0, 1, 2, 3, 4, 5, 6, 7, 8});
     pushKey(SDLK_ESCAPE);
     runEditor();
     expectMotif({0, 1, -1, 0, 0, 0, -1, 1, 0});
@@ -187,8 +184,7 @@ TEST_F(MotifEditorTest, AMissingFileIsWrittenOnReturnAndAFailedSaveStillCloses) 
     // Missing: the editor works on the motif it had.
     fs::remove("rc/motif.txt");
     currentMotif = {0, 0, 1, 0, 0, 0, 2, 0, 0};
-    clickValue(4);
-    clickValue(6);
+    clickValues({4, 6});
     pushKey(SDLK_RETURN);
     runEditor();
     expectMotif({0, 0, 1, 0, 1, 0, 1, 0, 0});
@@ -218,8 +214,7 @@ TEST_F(MotifEditorTest, AMissingFileIsWrittenOnReturnAndAFailedSaveStillCloses) 
 TEST_F(MotifEditorTest, AMissingFontOrTileDrawsNothingAndCrashesNothing) {
     fs::remove("rc/Chalkduster.ttf");
     fs::remove("rc/1.bmp");
-    clickValue(0);
-    clickValue(4);
+    clickValues({0, 4});
     pushKey(SDLK_RETURN);
     runEditor();
     EXPECT_EQ(currentMotif, (Motif{1, 1, 0, 1, 0, 1, 0, 1, 0}));
