@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <string>
 
+#include "board/motif.h"
+#include "screens/config.h"
 #include "screens/display.h"
 
 class ScreenTest : public ::testing::Test {
@@ -22,6 +24,9 @@ class ScreenTest : public ::testing::Test {
         oldDir = fs::current_path();
         fs::current_path(runDir);
         releaseAssets();
+        // Every test starts as the program does, whatever the tests before it left behind.
+        configCursor = 0;
+        currentMotif = Motif{};
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
