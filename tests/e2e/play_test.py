@@ -47,8 +47,7 @@ def check(condition, message):
 
 
 def wait_for(condition, what):
-    """Polls condition() until it gives something true, and returns that; what names it (or
-    gives its name when called, so that it can tell what was found instead)."""
+    """Polls condition() until it gives something true, and returns that; what names it."""
     deadline = time.monotonic() + WAIT_SECONDS
     while not (result := condition()):
         check(time.monotonic() < deadline,
@@ -65,7 +64,6 @@ def read_file(path):
         return None
 
 
-# --- pictures -------------------------------------------------------------------------------
 
 class Image:
     """Pixels as rows of blue-green-red bytes, top row first: the layout of a 24-bit BMP row."""
@@ -80,8 +78,7 @@ class Image:
                         for j in range(picture.height)))
 
     def share_like(self, picture, top=0, segment=16):
-        """Share of short row segments from row top down identical to the picture: near 1 when
-        the picture is the background and only some text or tiles are drawn over it."""
+        """Share of row segments from row top down equal to the picture's: near 1 over it."""
         step = 3 * segment
         pairs = [(mine[s:s + step], theirs[s:s + step])
                  for mine, theirs in zip(self.rows[top:], picture.rows[top:])
@@ -89,8 +86,7 @@ class Image:
         return sum(a == b for a, b in pairs) / len(pairs) if pairs else 0.0
 
     def text_pixels(self, background, colour):
-        """(x, y) of the pixels of one colour where the background picture shows something
-        else: the text drawn in that colour."""
+        """(x, y) of the pixels of one colour drawn over the background: its text."""
         wanted = bytes(reversed(colour))
         for y, (row, under) in enumerate(zip(self.rows, background.rows)):
             start = row.find(wanted)
@@ -119,8 +115,7 @@ class Image:
 
 
 def load_bmp(path):
-    """Reads an uncompressed 24-bit bitmap (rows bottom-up unless the height is negative, each
-    padded to 4 bytes)."""
+    """Reads an uncompressed 24-bit bitmap (rows bottom-up, each padded to 4 bytes)."""
     with open(path, "rb") as f:
         data = f.read()
     offset = struct.unpack_from("<I", data, 10)[0]
@@ -131,7 +126,6 @@ def load_bmp(path):
     return Image(width, abs(height), rows[::-1] if height > 0 else rows)
 
 
-# --- the rules, to know what the board and the files must show -------------------------------
 
 def play_move(board, x, y, motif, colours=2):
     """board[y][x] after the motif is laid centred on (x, y), clipped, added modulo colours."""
@@ -153,11 +147,9 @@ def motif_text(motif):
     return "".join("".join("%d " % motif[3 * a + b] for b in range(3)) + "\n" for a in range(3))
 
 
-# --- the X server, the game and the window ---------------------------------------------------
 
 def die_with_this_test():
-    """Run in a child before it starts: the kernel ends it if the test itself is killed (the
-    test runner's time limit), so no X server or game is left behind."""
+    """In a child before it starts: it ends with this test, killed or not."""
     ctypes.CDLL(None).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
 
 
@@ -189,8 +181,7 @@ class Session:
                          for name in ("start", "bgindex", "background", "win")}
 
     def find_window(self, size=None):
-        """The viewable window with the game's title (and the size, when given), or None.
-        Without a window manager the game's windows are children of the root window."""
+        """The game's viewable window (of that size), a child of the root without a WM."""
         try:
             for child in self.x.screen().root.query_tree().children:
                 geometry = child.get_geometry()
@@ -203,8 +194,7 @@ class Session:
         return None
 
     def screenshot(self, window=None):
-        """What the window shows, or None when it cannot be read (gone, or being resized).
-        The server's 24-bit pixels come as 4 bytes each, blue, green, red and one unused."""
+        """What the window shows (pixels come as blue, green, red, unused), or None if gone."""
         window = window or self.window
         try:
             geometry = window.get_geometry()
@@ -218,8 +208,7 @@ class Session:
                                      for y in range(height)])
 
     def wait_for_screen(self, shows, what, size=(640, 480)):
-        """Waits until a game window of that size shows what shows(image) accepts, then makes
-        it the current window and gives it the keyboard focus, as a window manager would."""
+        """Waits for a game window of that size that shows(), and gives it the focus."""
         def look():
             code = self.game.poll()
             check(code is None, "the game ended unexpectedly with status %s" % code)
@@ -238,8 +227,7 @@ class Session:
                        env=dict(os.environ, DISPLAY=self.display_name))
 
     def press(self, *keys):
-        """Keys pressed one after the other, each waited for on the screen that follows it:
-        (key, selected menu item) or a plain key name."""
+        """Keys typed in turn; after (key, item) the menu must show that item selected."""
         for key in keys:
             if isinstance(key, tuple):
                 self.xdotool("key", key[0])
@@ -261,11 +249,8 @@ class Session:
             data=(32, [delete, X.CurrentTime, 0, 0, 0])), event_mask=0)
         self.x.flush()
 
-    # --- what the screens show ---
-
     def menu_selection(self, image):
-        """Index of the selected menu item: of the three markers at the left of the items, top
-        to bottom, the tile of colour 4; None when the menu is not shown."""
+        """Which of the three item markers, top to bottom, is the tile 4; None if no menu."""
         markers = [c for y in range(image.height - TILE + 1)
                    for c in (SELECTED_MARKER, OTHER_MARKER)
                    if image.block_equals(self.tiles[c], MARKER_X, y)]
@@ -289,8 +274,7 @@ class Session:
                              "the main menu with item %d selected" % selection)
 
     def wait_for_board(self, board, what):
-        """Waits for the game's window, as high as the board needs, showing every cell's tile
-        and the goal tile of two colours."""
+        """Waits for the game's window showing every cell's tile and the goal tile 1."""
         n = len(board)
 
         def shows(image):
@@ -305,7 +289,6 @@ class Session:
         check(trace == trace_text(counts), "trace.txt is %r, not %r" % (trace, trace_text(counts)))
 
 
-# --- the game played -------------------------------------------------------------------------
 
 def play_default_game(s):
     """Jouer with the default settings: a 4 x 4 bounded board of two colours, the cross."""
@@ -399,28 +382,23 @@ def edit_motif_and_play(s):
     s.press(("Escape", 0))
 
 
-def quit_from_menu(s):
-    s.close_window()
-    code = s.game.wait(timeout=WAIT_SECONDS)
-    check(code == 0, "the game ended with status %d after the close request" % code)
-
-
-def run(kelvo, source_run_dir, work):
+def main(kelvo, source_run_dir):
+    sys.stdout.reconfigure(line_buffering=True)
+    started, work = time.monotonic(), tempfile.mkdtemp(prefix="kelvo-e2e-")
     run_dir = os.path.join(work, "run")
     shutil.copytree(source_run_dir, run_dir, ignore=shutil.ignore_patterns("trace.txt"))
     with open(os.path.join(run_dir, "rc", "motif.txt"), "w") as f:
         f.write(motif_text(CROSS))
     server, display_name = start_xserver()
-    # In a sanitizer build, memory errors still end the game with a failure status, but the
-    # leak check is left to the unit tests: under a real X server the graphics libraries that
-    # SDL loads and unloads at every restart of its video system keep blocks the leak checker
-    # cannot trace back to a library.
+    # Leaks are left to the unit tests: the X libraries SDL loads at every restart of its
+    # video system keep blocks the leak checker cannot trace back to them.
     env = dict(os.environ, DISPLAY=display_name, SDL_VIDEODRIVER="x11",
                ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0")
     log_path = os.path.join(work, "game.log")
     with open(log_path, "wb") as log:
-        game = subprocess.Popen([kelvo], cwd=run_dir, env=env, stdin=subprocess.DEVNULL,
-                                stdout=log, stderr=subprocess.STDOUT, preexec_fn=die_with_this_test)
+        game = subprocess.Popen([os.path.abspath(kelvo)], cwd=run_dir, env=env,
+                                stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+                                preexec_fn=die_with_this_test)
     s = Session(display_name, game, run_dir)
     try:
         s.wait_for_screen(lambda image: image.rows == s.pictures["start"].rows,
@@ -429,8 +407,12 @@ def run(kelvo, source_run_dir, work):
         play_default_game(s)
         configure_large_board(s)
         edit_motif_and_play(s)
-        quit_from_menu(s)
-        return True
+        s.close_window()
+        code = s.game.wait(timeout=WAIT_SECONDS)
+        check(code == 0, "the game ended with status %d after the close request" % code)
+        print("passed in %.1f s" % (time.monotonic() - started))
+        shutil.rmtree(work, ignore_errors=True)
+        return 0
     except Exception:
         traceback.print_exc(file=sys.stdout)
         print("--- the game's output ---\n%s--- end ---" % read_file(log_path))
@@ -438,25 +420,13 @@ def run(kelvo, source_run_dir, work):
         image = window and s.screenshot(window)
         if image:
             image.save_ppm(os.path.join(work, "failure.ppm"))
-        return False
+        print("FAILED; kept for inspection, with a screenshot if there was a window: " + work)
+        return 1
     finally:
         game.kill()
         game.wait()
         server.terminate()
         server.wait()
-
-
-def main(kelvo, source_run_dir):
-    sys.stdout.reconfigure(line_buffering=True)
-    work = tempfile.mkdtemp(prefix="kelvo-e2e-")
-    started = time.monotonic()
-    passed = run(os.path.abspath(kelvo), os.path.abspath(source_run_dir), work)
-    print("%s in %.1f s" % ("passed" if passed else "FAILED", time.monotonic() - started))
-    if passed:
-        shutil.rmtree(work, ignore_errors=True)
-    else:
-        print("kept for inspection, with a screenshot when there was a window: " + work)
-    return 0 if passed else 1
 
 
 if __name__ == "__main__":
