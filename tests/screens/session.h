@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -41,7 +40,11 @@ struct Result {
 inline std::string readFile(const std::string& path) {
     if (!std::filesystem::is_regular_file(path)) return "";
     std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // One read of the whole file: the hostile motif files are 100 MB.
+    std::string bytes(std::filesystem::file_size(path), '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
 }
 
 inline bool isFile(const char* path) { return std::filesystem::is_regular_file(path); }

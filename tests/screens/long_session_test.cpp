@@ -1,0 +1,146 @@
+// A long run in one process: games of a hundred moves on the largest board, each followed by a
+// visit to the motif editor. Memory must not grow: no leak, and the peak resident memory after the
+// last game within 1 MiB of the peak after the first. Each move repaints and writes the trace, so
+// the test suite plays a few dozen games; KELVO_LONG_GAMES=1000 gives the long session.
+#include <malloc.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <vector>
+
+#include "board/motif.h"
+#include "screen_fixture.h"
+#include "screens/game.h"
+#include "screens/motif_editor.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int movesPerGame = 100;
+
+int gameCount() {
+    if (const char* wanted = std::getenv("KELVO_LONG_GAMES")) return std::atoi(wanted);
+#if defined(__SANITIZE_ADDRESS__)
+    return 20;
+#else
+    return 30;
+#endif
+}
+
+long peakResidentKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+std::mt19937 rng(2024);
+std::vector<SDL_Event> pending;
+
+void queuePending() {
+    for (SDL_Event& e : pending) SDL_PushEvent(&e);
+    pending.clear();
+}
+
+SDL_Event release(int x, int y) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONUP;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.state = SDL_RELEASED;
+    e.button.x = Uint16(x);
+    e.button.y = Uint16(y);
+    return e;
+}
+
+SDL_Event keyDown(SDLKey key) {
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.state = SDL_PRESSED;
+    e.key.keysym.sym = key;
+    return e;
+}
+
+class LongSessionTest : public ScreenTest {
+  protected:
+    void SetUp() override {
+        ScreenTest::SetUp();
+        // A hundred thousand trace files are written, each flushed to disk: in memory where the
+        // system offers it, or the disk sets the pace.
+        char dir[] = "/dev/shm/kelvo-long-XXXXXX";
+        if (mkdtemp(dir) != nullptr) {
+            memoryDir = dir;
+            fs::copy("rc", memoryDir / "rc", fs::copy_options::recursive);
+            fs::current_path(memoryDir);
+        }
+        afterVideoStart = queuePending;
+        // glibc raises its threshold for mapping large blocks each time one is freed, so the
+        // first freed window moves every later one onto the heap: a one-off jump of a few MiB
+        // that says nothing about the game. A fixed threshold (glibc's first one) measures the game.
+        mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    }
+    void TearDown() override {
+        afterVideoStart = nullptr;
+        pending.clear();
+        fs::current_path(runDir);
+        if (!memoryDir.empty()) fs::remove_all(memoryDir);
+        ScreenTest::TearDown();
+    }
+
+    // One game of a hundred releases on random cells, then Escape.
+    static void playGame(bool torus) {
+        GameConfig config;
+        config.size = maxBoardSize;
+        config.colorCount = maxColorCount;
+        config.torus = torus ? 1 : 0;
+        for (int i = 0; i < movesPerGame; ++i)
+            pending.push_back(release(boardLeft + 1 + int(rng() % (tileSize * maxBoardSize - 1)),
+                                      boardTop + 1 + int(rng() % (tileSize * maxBoardSize - 1))));
+        pending.push_back(keyDown(SDLK_ESCAPE));
+        runGame(nullptr, config);
+    }
+
+    // One visit to the editor from the menu's window: a few clicks, saved or not.
+    void visitEditor() {
+        SDL_Surface* window = openMenuWindow();
+        for (int i = int(rng() % 4); i > 0; --i) {
+            SDL_Event e = release(motifLeft + 1 + int(rng() % (3 * tileSize - 1)),
+                                  motifTop + 1 + int(rng() % (3 * tileSize - 1)));
+            SDL_PushEvent(&e);
+        }
+        SDL_Event leave = keyDown(rng() % 2 ? SDLK_RETURN : SDLK_ESCAPE);
+        SDL_PushEvent(&leave);
+        runMotifEditor(window);
+    }
+
+    fs::path memoryDir;
+};
+
+TEST_F(LongSessionTest, GamesAndEditorVisitsKeepMemoryFlat) {
+    const int games = gameCount();
+    long afterFirst = 0;
+    for (int game = 0; game < games; ++game) {
+        playGame(game % 2 == 1);
+        ASSERT_EQ(moveCount, movesPerGame) << "game " << game;
+        visitEditor();
+        if (game == 0) afterFirst = peakResidentKiB();
+    }
+    const long afterLast = peakResidentKiB();
+    std::printf("peak resident memory: %ld KiB after the first game, %ld KiB after game %d\n",
+                afterFirst, afterLast, games);
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer keeps freed blocks in quarantine and its own shadow memory, so the resident
+    // size says little here; the leak check says what matters.
+    EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0) << "LeakSanitizer found leaks (above)";
+#else
+    EXPECT_LT(afterLast - afterFirst, 1024) << "KiB of growth";
+#endif
+}
+
+} // namespace
