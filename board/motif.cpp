@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "board/file_replace.h"
@@ -122,9 +123,16 @@ void scanMotif(ChunkReader& in, Motif& motif) {
 void loadMotif(const std::string& path, Motif& motif) {
     int fd = -1;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Non-blocking, so that a named pipe in place of the file cannot hang the game.
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
+        return;
+    }
+    // Only a regular file is a motif file: a pipe, a device or a directory reads as no file.
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
         return;
     }
     ChunkReader in(fd);

@@ -79,10 +79,13 @@ TEST(LoadMotif, ReadsNumbersUntilTheFirstThatIsNotOrDoesNotFitIn32Bits) {
         EXPECT_EQ(m, expected) << "file: " << text.substr(0, 60);
     }
 
-    // A missing file or a folder leaves the motif as it was.
+    // A missing file, a folder or a named pipe with no writer leaves the motif as it was,
+    // without waiting for the pipe.
     Motif m = held;
     loadMotif(dir.file("absent.txt"), m);
     loadMotif(dir.path.string(), m);
+    ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    loadMotif(dir.file("pipe"), m);
     EXPECT_EQ(m, held);
 }
 
