@@ -33,13 +33,10 @@ struct Assets {
     std::map<std::tuple<int, Uint32, std::string>, Surface> texts;
     bool windowOpenedSinceStart = false;
 
-    void dropRenderings() {
+    void release() {
         tilesLooked = {};
         pictures.clear();
         texts.clear();
-    }
-    void release() {
-        dropRenderings();
         fonts.clear();
         if (TTF_WasInit()) TTF_Quit();
     }
@@ -97,10 +94,9 @@ void startVideo() {
         if (SDL_Init(SDL_INIT_VIDEO) < 0) videoFailure("cannot open the display");
     }
     assets().windowOpenedSinceStart = false;
-    // Only the game restarts the video system once the program runs: the pictures and texts of
-    // the other screens need not stay in memory beside its larger window, and are read or
-    // rendered again afterwards.
-    assets().dropRenderings();
+    // Only the game restarts the video system once the program runs: the other screens' rendered
+    // texts need not stay in memory beside its larger window. Pictures are read once per run.
+    assets().texts.clear();
     if (afterVideoStart) afterVideoStart();
 }
 
