@@ -44,6 +44,8 @@ class ScreenTest : public ::testing::Test {
         return openWindow(windowWidth, windowHeight, SDL_HWSURFACE, true);
     }
 
+  public:
+    // Queue events in SDL's own queue; the scripted sessions use them too.
     static void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 0) << SDL_GetError(); }
     static void pushKey(SDLKey key) {
         SDL_Event e{};
@@ -72,6 +74,7 @@ class ScreenTest : public ::testing::Test {
         pushButton(SDL_MOUSEBUTTONUP, button, x, y);
     }
 
+  protected:
     // The colour of a pixel as 0xRRGGBB, read from any 32-bit surface.
     static Uint32 pixel(SDL_Surface* s, int x, int y) {
         SDL_LockSurface(s);

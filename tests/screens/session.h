@@ -18,6 +18,7 @@
 #include "screens/display.h"
 #include "screens/game.h"
 #include "screens/menu.h"
+#include "screen_fixture.h"
 
 namespace session {
 
@@ -49,30 +50,11 @@ inline std::string readFile(const std::string& path) {
 
 inline bool isFile(const char* path) { return std::filesystem::is_regular_file(path); }
 
-inline void push(SDL_Event e) { SDL_PushEvent(&e); }
-inline void key(SDLKey k) {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.state = SDL_PRESSED;
-    e.key.keysym.sym = k;
-    push(e);
-}
-inline void quit() {
-    SDL_Event e{};
-    e.type = SDL_QUIT;
-    push(e);
-}
-inline void click(int x, int y) {
-    for (Uint8 type : {Uint8(SDL_MOUSEBUTTONDOWN), Uint8(SDL_MOUSEBUTTONUP)}) {
-        SDL_Event e{};
-        e.type = type;
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-        e.button.x = Uint16(x);
-        e.button.y = Uint16(y);
-        push(e);
-    }
-}
+// The session's events, queued as the screen tests queue theirs.
+inline void push(SDL_Event e) { ScreenTest::push(e); }
+inline void key(SDLKey k) { ScreenTest::pushKey(k); }
+inline void quit() { ScreenTest::pushQuit(); }
+inline void click(int x, int y) { ScreenTest::pushClick(x, y); }
 
 // The fewest moves (each cell clicked at most k - 1 times, row by row) that solve an empty
 // bounded board with this motif; empty when none does.
