@@ -1,6 +1,8 @@
-// The drawing layer: pictures and texts are read or rendered once while the video system runs,
-// the font once per run, and kept, so a repaint only copies pixels.
+// The drawing layer: pictures are read once per run, texts rendered once while the video system
+// runs, the font opened once per run, and all kept, so a repaint only copies pixels.
 #include "screens/display.h"
+
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -9,7 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <tuple>
+#include <vector>
 
 int boardTop = 100;
 int boardLeft = 35;
@@ -24,14 +28,71 @@ namespace {
 // (the victory message and the settings lines change from visit to visit).
 constexpr std::size_t maxCachedTexts = 256;
 
+// Large pictures are packed while their screen is off display: deflated, they take a few
+// percent of their size, which leaves room for the game's larger window.
+constexpr std::size_t packedFrom = 64 * 1024;
+
+// The pixels of an opaque 32-bit picture, deflated.
+struct Packed {
+    int w = 0;
+    int h = 0;
+    Uint32 masks[3] = {};
+    std::vector<Bytef> bytes;
+};
+
+struct Picture {
+    Surface surface;
+    // Made the first time the picture goes off display, then kept: packing it again costs nothing.
+    std::optional<Packed> packed;
+};
+
+std::optional<Packed> pack(SDL_Surface* s) {
+    if (s->format->BytesPerPixel != 4 || !isOpaque(s) || s->pitch != s->w * 4) return std::nullopt;
+    const uLong size = uLong(s->pitch) * uLong(s->h);
+    if (size < packedFrom) return std::nullopt;
+    Packed p{s->w, s->h, {s->format->Rmask, s->format->Gmask, s->format->Bmask}, {}};
+    p.bytes.resize(compressBound(size));
+    uLongf packedSize = p.bytes.size();
+    if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) < 0) return std::nullopt;
+    const int status = compress2(p.bytes.data(), &packedSize,
+                                 static_cast<const Bytef*>(s->pixels), size, Z_BEST_SPEED);
+    if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+    if (status != Z_OK) return std::nullopt;
+    p.bytes.resize(packedSize);
+    p.bytes.shrink_to_fit();
+    return p;
+}
+
+Surface unpack(const Packed& p) {
+    Surface s{SDL_CreateRGBSurface(SDL_SWSURFACE, p.w, p.h, 32, p.masks[0], p.masks[1],
+                                   p.masks[2], 0)};
+    if (!s || s->pitch != p.w * 4 || (SDL_MUSTLOCK(s.get()) && SDL_LockSurface(s.get()) < 0))
+        return nullptr;
+    uLongf size = uLongf(s->pitch) * uLongf(s->h);
+    const int status = uncompress(static_cast<Bytef*>(s->pixels), &size, p.bytes.data(),
+                                  p.bytes.size());
+    if (SDL_MUSTLOCK(s.get())) SDL_UnlockSurface(s.get());
+    return status == Z_OK && size == uLongf(s->pitch) * uLongf(s->h) ? std::move(s) : nullptr;
+}
+
 struct Assets {
-    std::map<std::string, Surface> pictures;
+    std::map<std::string, Picture> pictures;
     // The tiles by colour, looked up once: a board repaint draws hundreds of them.
     std::array<SDL_Surface*, tileColours> tiles{};
     std::array<bool, tileColours> tilesLooked{};
     std::map<int, Font> fonts;
     std::map<std::tuple<int, Uint32, std::string>, Surface> texts;
     bool windowOpenedSinceStart = false;
+
+    // Packs every large picture: the screen about to open draws only its own.
+    void packPictures() {
+        tilesLooked = {};
+        for (auto& [path, pic] : pictures) {
+            if (!pic.surface) continue;
+            if (!pic.packed) pic.packed = pack(pic.surface.get());
+            if (pic.packed) pic.surface.reset();
+        }
+    }
 
     void release() {
         tilesLooked = {};
@@ -95,8 +156,9 @@ void startVideo() {
     }
     assets().windowOpenedSinceStart = false;
     // Only the game restarts the video system once the program runs: the other screens' rendered
-    // texts need not stay in memory beside its larger window. Pictures are read once per run.
+    // texts and unpacked pictures need not stay in memory beside its larger window.
     assets().texts.clear();
+    assets().packPictures();
     if (afterVideoStart) afterVideoStart();
 }
 
@@ -115,7 +177,11 @@ SDL_Surface* openWindow(int width, int height, Uint32 flags, bool setCaption) {
 SDL_Surface* picture(const std::string& path) {
     auto& pictures = assets().pictures;
     auto found = pictures.find(path);
-    if (found != pictures.end()) return found->second.get();
+    if (found != pictures.end()) {
+        Picture& pic = found->second;
+        if (!pic.surface && pic.packed) pic.surface = unpack(*pic.packed);
+        return pic.surface.get();
+    }
     Surface loaded{SDL_LoadBMP(path.c_str())};
     // Kept in the window's 32-bit layout so that drawing needs no conversion.
     if (loaded && loaded->format->BitsPerPixel != 32) {
@@ -124,7 +190,8 @@ SDL_Surface* picture(const std::string& path) {
         if (converted && SDL_BlitSurface(loaded.get(), nullptr, converted.get(), nullptr) == 0)
             loaded = std::move(converted);
     }
-    return pictures.emplace(path, std::move(loaded)).first->second.get();
+    return pictures.emplace(path, Picture{std::move(loaded), std::nullopt})
+        .first->second.surface.get();
 }
 
 SDL_Surface* tile(int colour) {
