@@ -1,5 +1,5 @@
 # Shortcuts for maintainers; ./play and ./test work without make.
-.PHONY: play test bench fuzz memcheck package clean
+.PHONY: play test bench fuzz soak memcheck package clean
 
 play:
 	./play
@@ -14,6 +14,10 @@ bench:
 # The motif reader under libFuzzer for 10 minutes.
 fuzz:
 	tools/fuzz 600
+
+# Event storms of 100,000 events per screen and a session of 1,000 games, at full length.
+soak:
+	tools/soak
 
 # A scripted session through every screen under valgrind memcheck.
 memcheck:
