@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -48,17 +49,31 @@ struct Picture {
 
 std::optional<Packed> pack(SDL_Surface* s) {
     if (s->format->BytesPerPixel != 4 || !isOpaque(s) || s->pitch != s->w * 4) return std::nullopt;
-    const uLong size = uLong(s->pitch) * uLong(s->h);
-    if (size < packedFrom) return std::nullopt;
+    const std::size_t size = std::size_t(s->pitch) * std::size_t(s->h);
+    if (size < packedFrom || size > UINT_MAX) return std::nullopt;
+    // A small window and hash table: the pictures are smooth, and packing them must not itself
+    // take memory the game would miss.
+    z_stream z{};
+    if (deflateInit2(&z, Z_BEST_SPEED, Z_DEFLATED, 12, 5, Z_DEFAULT_STRATEGY) != Z_OK)
+        return std::nullopt;
+    if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) < 0) {
+        deflateEnd(&z);
+        return std::nullopt;
+    }
     Packed p{s->w, s->h, {s->format->Rmask, s->format->Gmask, s->format->Bmask}, {}};
-    p.bytes.resize(compressBound(size));
-    uLongf packedSize = p.bytes.size();
-    if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) < 0) return std::nullopt;
-    const int status = compress2(p.bytes.data(), &packedSize,
-                                 static_cast<const Bytef*>(s->pixels), size, Z_BEST_SPEED);
+    z.next_in = static_cast<Bytef*>(s->pixels);
+    z.avail_in = uInt(size);
+    int status = Z_OK;
+    while (status == Z_OK) {
+        Bytef chunk[16 * 1024];
+        z.next_out = chunk;
+        z.avail_out = sizeof chunk;
+        status = deflate(&z, Z_FINISH);
+        p.bytes.insert(p.bytes.end(), chunk, chunk + (sizeof chunk - z.avail_out));
+    }
+    deflateEnd(&z);
     if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
-    if (status != Z_OK) return std::nullopt;
-    p.bytes.resize(packedSize);
+    if (status != Z_STREAM_END) return std::nullopt;
     p.bytes.shrink_to_fit();
     return p;
 }
