@@ -79,13 +79,13 @@ std::optional<Packed> pack(SDL_Surface* s) {
 }
 
 Surface unpack(const Packed& p) {
-    Surface s{SDL_CreateRGBSurface(SDL_SWSURFACE, p.w, p.h, 32, p.masks[0], p.masks[1],
-                                   p.masks[2], 0)};
+    Surface s{
+        SDL_CreateRGBSurface(SDL_SWSURFACE, p.w, p.h, 32, p.masks[0], p.masks[1], p.masks[2], 0)};
     if (!s || s->pitch != p.w * 4 || (SDL_MUSTLOCK(s.get()) && SDL_LockSurface(s.get()) < 0))
         return nullptr;
     uLongf size = uLongf(s->pitch) * uLongf(s->h);
-    const int status = uncompress(static_cast<Bytef*>(s->pixels), &size, p.bytes.data(),
-                                  p.bytes.size());
+    const int status =
+        uncompress(static_cast<Bytef*>(s->pixels), &size, p.bytes.data(), p.bytes.size());
     if (SDL_MUSTLOCK(s.get())) SDL_UnlockSurface(s.get());
     return status == Z_OK && size == uLongf(s->pitch) * uLongf(s->h) ? std::move(s) : nullptr;
 }
@@ -160,8 +160,7 @@ bool fellBackOffScreen() {
 void startVideo() {
     // Outside Wayland the game's window is an X11 one; naming the driver keeps SDL from probing
     // the others, whose failures print to the terminal.
-    if (!isSet("SDL_VIDEODRIVER") && !isSet("WAYLAND_DISPLAY"))
-        setenv("SDL_VIDEODRIVER", "x11", 1);
+    if (!isSet("SDL_VIDEODRIVER") && !isSet("WAYLAND_DISPLAY")) setenv("SDL_VIDEODRIVER", "x11", 1);
     if (SDL_Init(SDL_INIT_VIDEO) < 0) videoFailure("cannot open the display");
     if (fellBackOffScreen()) {
         // Asking for X11 by name gets SDL's own account of why there is no display.

@@ -50,21 +50,7 @@ void queuePending() {
 }
 
 SDL_Event release(int x, int y) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEBUTTONUP;
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.state = SDL_RELEASED;
-    e.button.x = Uint16(x);
-    e.button.y = Uint16(y);
-    return e;
-}
-
-SDL_Event keyDown(SDLKey key) {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.state = SDL_PRESSED;
-    e.key.keysym.sym = key;
-    return e;
+    return ScreenTest::button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, x, y);
 }
 
 class LongSessionTest : public ScreenTest {

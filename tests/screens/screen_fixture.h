@@ -47,27 +47,31 @@ class ScreenTest : public ::testing::Test {
   public:
     // Queue events in SDL's own queue; the scripted sessions use them too.
     static void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 0) << SDL_GetError(); }
-    static void pushKey(SDLKey key) {
+    static SDL_Event keyDown(SDLKey key) {
         SDL_Event e{};
         e.type = SDL_KEYDOWN;
         e.key.state = SDL_PRESSED;
         e.key.keysym.sym = key;
-        push(e);
+        return e;
     }
+    static void pushKey(SDLKey key) { push(keyDown(key)); }
     static void pushQuit() {
         SDL_Event e{};
         e.type = SDL_QUIT;
         push(e);
     }
-    static void pushButton(Uint8 type, Uint8 button, int x, int y) {
+    static SDL_Event button(Uint8 type, Uint8 which, int x, int y) {
         SDL_Event e{};
         e.type = type;
         e.button.type = type;
-        e.button.button = button;
+        e.button.button = which;
         e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
         e.button.x = Uint16(x);
         e.button.y = Uint16(y);
-        push(e);
+        return e;
+    }
+    static void pushButton(Uint8 type, Uint8 which, int x, int y) {
+        push(button(type, which, x, y));
     }
     static void pushClick(int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
         pushButton(SDL_MOUSEBUTTONDOWN, button, x, y);
@@ -78,8 +82,8 @@ class ScreenTest : public ::testing::Test {
     // The colour of a pixel as 0xRRGGBB, read from any 32-bit surface.
     static Uint32 pixel(SDL_Surface* s, int x, int y) {
         SDL_LockSurface(s);
-        Uint32 raw = *reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch +
-                                               x * 4);
+        Uint32 raw =
+            *reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch + x * 4);
         SDL_UnlockSurface(s);
         Uint8 r, g, b;
         SDL_GetRGB(raw, s->format, &r, &g, &b);

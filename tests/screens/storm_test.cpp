@@ -62,7 +62,8 @@ class Storm {
     long topUp(int closing) {
         SDL_Event kept[1024];
         int count = std::max(0, SDL_PeepEvents(kept, 1024, SDL_GETEVENT, SDL_ALLEVENTS));
-        for (int stale = 0; stale < closing_ && count > 0 && kept[count - 1].type == SDL_QUIT; ++stale)
+        for (int stale = 0; stale < closing_ && count > 0 && kept[count - 1].type == SDL_QUIT;
+             ++stale)
             --count;
         for (int i = 0; i < count; ++i) SDL_PushEvent(&kept[i]);
         long pushed = 0;
@@ -84,9 +85,12 @@ class Storm {
     int32_t value() {
         static constexpr int32_t extremes[] = {INT32_MIN, INT32_MAX, -1, 2, -2, 4, 5, 1000};
         switch (below(4)) {
-        case 0: return extremes[below(8)];
-        case 1: return static_cast<int32_t>(rng_());
-        default: return below(2);
+        case 0:
+            return extremes[below(8)];
+        case 1:
+            return static_cast<int32_t>(rng_());
+        default:
+            return below(2);
         }
     }
 
