@@ -3,19 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 #include "board/file_replace.h"
 #include "board/motif.h"
+#include "file_size_limit.h"
 
 namespace fs = std::filesystem;
 
@@ -139,18 +137,8 @@ TEST(SaveMotif, ReplacesTheFileWholeKeepingItsModeOrLeavesItAsItWas) {
 
     // A failed replace keeps the old file byte for byte and leaves no temporary file. First a
     // file-size limit of a few bytes, in a child so this process keeps its own limits.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit small{8, 8};
-        const bool limited = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
-        ::_exit(limited && !replaceFile(path, "1 1 1 \n1 1 1 \n1 1 1 \n") ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "child ended by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(
+        failsUnderFileSizeLimit([&] { return replaceFile(path, "1 1 1 \n1 1 1 \n1 1 1 \n"); }));
     EXPECT_EQ(readFile(path), motifText(extremes));
 
     // The rename cannot replace a folder that holds something, nor write into a missing one.

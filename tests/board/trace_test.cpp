@@ -1,12 +1,10 @@
 // The click trace file: rows of the board, and a failed write that loses nothing.
 #include "board/trace.h"
+#include "file_size_limit.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -45,17 +43,7 @@ TEST(Trace, WriteReplacesTheFileAndAFailedWriteKeepsTheOldOne) {
     EXPECT_TRUE(writeTrace(counts));
     EXPECT_EQ(read(), "0 7 \n12345 0 \n");
 
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit small{8, 8};
-        const bool limited = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
-        ::_exit(limited && !writeTrace(newGrid(3)) ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(failsUnderFileSizeLimit([] { return writeTrace(newGrid(3)); }));
     EXPECT_EQ(read(), "0 7 \n12345 0 \n");
     std::vector<std::string> left;
     for (const auto& entry : fs::directory_iterator(dir)) left.push_back(entry.path().filename());

@@ -26,14 +26,7 @@ namespace fs = std::filesystem;
 
 constexpr int movesPerGame = 100;
 
-int gameCount() {
-    if (const char* wanted = std::getenv("KELVO_LONG_GAMES")) return std::atoi(wanted);
-#if defined(__SANITIZE_ADDRESS__)
-    return 20;
-#else
-    return 30;
-#endif
-}
+int gameCount() { return int(runLength("KELVO_LONG_GAMES", 20, 30)); }
 
 long peakResidentKiB() {
     rusage usage{};

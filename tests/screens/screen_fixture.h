@@ -13,6 +13,19 @@
 #include "screens/config.h"
 #include "screens/display.h"
 
+// How long a long-running test runs: the environment variable when set, else its count for
+// this build (the sanitizers make every event several times dearer).
+inline long runLength(const char* variable, long sanitized, long plain) {
+    if (const char* wanted = std::getenv(variable)) return std::atol(wanted);
+#if defined(__SANITIZE_ADDRESS__)
+    (void)plain;
+    return sanitized;
+#else
+    (void)sanitized;
+    return plain;
+#endif
+}
+
 class ScreenTest : public ::testing::Test {
   protected:
     void SetUp() override {

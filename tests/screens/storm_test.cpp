@@ -20,14 +20,7 @@
 
 namespace {
 
-long eventsPerScreen() {
-    if (const char* wanted = std::getenv("KELVO_STORM_EVENTS")) return std::atol(wanted);
-#if defined(__SANITIZE_ADDRESS__)
-    return 10000;
-#else
-    return 2000;
-#endif
-}
+long eventsPerScreen() { return runLength("KELVO_STORM_EVENTS", 10000, 2000); }
 
 // SDL's queue holds few events (128 with SDL 1.2 over SDL 2), so a storm is fed in batches.
 int queueCapacity() {
