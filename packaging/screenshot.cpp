@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     startVideo();
     SDL_Surface* window = openWindow(gameWindowWidth, gameWindowHeight(n), SDL_SWSURFACE, true);
     // Without its pictures the screenshot would be a black window: refuse rather than ship it.
-    if (!picture("./rc/game.bmp") || !tile(0)) {
+    if (!picture(gamePicture) || !tile(0)) {
         std::fprintf(stderr, "kelvo-screenshot: the pictures under ./rc/ cannot be read\n");
         releaseAssets();
         stopVideo();

@@ -16,10 +16,6 @@ constexpr int sizeLine = 0;
 constexpr int colourLine = 1;
 constexpr int randomLine = 2;
 constexpr int torusLine = 3;
-constexpr int titleGap = 40;
-constexpr int lineGap = 10;
-// The wider gap sets "Terminer >>" apart from the settings.
-constexpr int lastLineGap = 50;
 
 std::string formatted(const char* format, int value) {
     char text[64];
@@ -79,7 +75,7 @@ int configLineTop(const GameConfig& config, int line) {
 }
 
 void drawConfig(SDL_Surface* screen, const GameConfig& config) {
-    draw(screen, picture("./rc/background.bmp"), 0, 0);
+    draw(screen, picture(configPicture), 0, 0);
     drawText(screen, menuFontPoints, configTitle, white, titleX, titleY);
     for (int line = 0; line <= lastConfigItem; ++line)
         drawText(screen, menuFontPoints, lineText(config, line),

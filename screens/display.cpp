@@ -16,11 +16,6 @@
 #include <tuple>
 #include <vector>
 
-int boardTop = 100;
-int boardLeft = 35;
-int motifTop = 100;
-int motifLeft = 267;
-int lastConfigItem = 4;
 void (*afterVideoStart)() = nullptr;
 
 namespace {
@@ -128,7 +123,7 @@ Uint32 colourKey(SDL_Color c) { return Uint32(c.r) << 16 | Uint32(c.g) << 8 | c.
 
 // Window icon, with magenta as the transparent colour.
 void setIcon() {
-    SDL_Surface* icon = picture(iconPath);
+    SDL_Surface* icon = picture(iconPicture);
     if (!icon) return;
     SDL_SetColorKey(icon, SDL_SRCCOLORKEY, SDL_MapRGB(icon->format, 255, 0, 255));
     SDL_WM_SetIcon(icon, nullptr);
@@ -212,9 +207,7 @@ SDL_Surface* tile(int colour) {
     if (colour < 0 || colour >= tileColours) return nullptr;
     Assets& a = assets();
     if (!a.tilesLooked[colour]) {
-        static const std::string names[tileColours] = {"./rc/0.bmp", "./rc/1.bmp", "./rc/2.bmp",
-                                                       "./rc/3.bmp", "./rc/4.bmp"};
-        a.tiles[colour] = picture(names[colour]);
+        a.tiles[colour] = picture(tilePictures[colour]);
         a.tilesLooked[colour] = true;
     }
     return a.tiles[colour];

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "screens/layout.h"
+
 struct SurfaceFree {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
 };
@@ -18,27 +20,7 @@ struct FontClose {
 };
 using Font = std::unique_ptr<TTF_Font, FontClose>;
 
-// Layout of the screens, in window pixels.
-extern int boardTop;
-extern int boardLeft;
-extern int motifTop;
-extern int motifLeft;
-extern int lastConfigItem;
-inline constexpr int tileSize = 35;
-inline constexpr int titleX = 50;
-inline constexpr int titleY = 30;
-inline constexpr int itemX = 80;
-inline constexpr int windowWidth = 640;
-inline constexpr int windowHeight = 480;
-
-// Colour indices that have a tile picture.
-inline constexpr int tileColours = 5;
-
 inline constexpr const char* windowCaption = "Le Jeu du Kelvo - Vorlane 2010";
-inline constexpr const char* fontPath = "./rc/Chalkduster.ttf";
-inline constexpr const char* iconPath = "./rc/icon.bmp";
-inline constexpr int menuFontPoints = 30;
-inline constexpr int victoryFontPoints = 25;
 
 inline constexpr SDL_Color white{255, 255, 255, 0};
 inline constexpr SDL_Color highlight{130, 230, 130, 0};

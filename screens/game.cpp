@@ -17,8 +17,6 @@ std::optional<Cell> boardCell(int px, int py, int32_t n) {
     return Cell{(px - boardLeft) / tileSize, (py - boardTop) / tileSize};
 }
 
-int gameWindowHeight(int32_t n) { return std::max(windowHeight, boardTop + tileSize * n + tileSize); }
-
 namespace {
 
 // Whether the cells' tiles hide the whole board: each one there, opaque and at least a cell wide.
@@ -51,7 +49,7 @@ void drawBackgroundAround(SDL_Surface* screen, SDL_Surface* background, int32_t 
 } // namespace
 
 void drawBoard(SDL_Surface* screen, const Grid& board, int32_t k) {
-    SDL_Surface* background = picture("./rc/game.bmp");
+    SDL_Surface* background = picture(gamePicture);
     if (screen && tilesCoverBoard(board))
         drawBackgroundAround(screen, background, board.size);
     else

@@ -13,11 +13,6 @@
 // Accepted clicks of the current game; the victory screen shows it.
 extern int32_t moveCount;
 
-inline constexpr int gameWindowWidth = 700;
-// Position of the goal tile, the colour every cell must reach.
-inline constexpr int goalX = 453;
-inline constexpr int goalY = 13;
-
 struct Cell {
     int32_t x;
     int32_t y;
@@ -32,5 +27,3 @@ void drawBoard(SDL_Surface* screen, const Grid& board, int32_t k);
 // The cell under a pointer released at (px, py) on a board of side n; none unless strictly
 // inside the board (its first pixel column and row do not count).
 std::optional<Cell> boardCell(int px, int py, int32_t n);
-// Height of the game's window for a board of side n.
-int gameWindowHeight(int32_t n);

@@ -13,9 +13,6 @@ namespace {
 constexpr std::array<const char*, menuItemCount> menuItems = {"Jouer", "Configurer la partie",
                                                               "Modifier le motif"};
 constexpr const char* menuTitle = "Bienvenue";
-constexpr int markerX = 35;
-constexpr int titleGap = 40;
-constexpr int itemGap = 20;
 constexpr int selectedMarker = 4;
 constexpr int otherMarker = 0;
 
@@ -39,7 +36,7 @@ int menuItemTop(int item) {
 }
 
 void drawMenu(SDL_Surface* screen, int selection) {
-    draw(screen, picture("./rc/bgindex.bmp"), 0, 0);
+    draw(screen, picture(menuPicture), 0, 0);
     drawText(screen, menuFontPoints, menuTitle, white, titleX, titleY);
     for (int item = 0; item < menuItemCount; ++item) {
         int y = menuItemTop(item);
@@ -56,7 +53,7 @@ int menuSelection(int selection, SDLKey key) {
 }
 
 void runStartScreen(SDL_Surface* screen) {
-    drawOnce(screen, "./rc/start.bmp", 0, 0);
+    drawOnce(screen, startPicture, 0, 0);
     show(screen);
     for (;;) {
         SDL_Event event = waitEvent();

@@ -36,7 +36,7 @@ void motifClick(Motif& motif, int px, int py) {
 void runMotifEditor(SDL_Surface* screen) {
     loadMotif();
     // Background and title once: afterwards only the tiles are painted again.
-    draw(screen, picture("./rc/bgindex.bmp"), 0, 0);
+    draw(screen, picture(menuPicture), 0, 0);
     drawText(screen, menuFontPoints, editorTitle, white, titleX, titleY);
     drawMotif(screen);
     for (bool editing = true; editing;) {

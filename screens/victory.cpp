@@ -6,10 +6,6 @@
 #include "screens/display.h"
 #include "screens/game.h"
 
-namespace {
-constexpr int messageTop = 20;
-}
-
 std::string victoryMessage(int moves) {
     char text[64];
     std::snprintf(text, sizeof text, "Vous avez reussi en %d coups.", moves);
@@ -18,7 +14,7 @@ std::string victoryMessage(int moves) {
 
 void showVictory() {
     SDL_Surface* screen = openWindow(windowWidth, windowHeight, SDL_HWSURFACE, true);
-    draw(screen, picture("./rc/win.bmp"), 0, 0);
+    draw(screen, picture(victoryPicture), 0, 0);
     if (SDL_Surface* message = textPicture(victoryFontPoints, victoryMessage(moveCount), black))
         draw(screen, message, (windowWidth - message->w) / 2, messageTop);
     show(screen);

@@ -1,0 +1,67 @@
+// Where everything stands on the screens, and where the pictures are: the one place for the
+// numbers that the screens, the pictures tool, the tests and the benchmark share. No SDL here.
+#pragma once
+
+#include <algorithm>
+#include <array>
+
+// Pitch of board and motif tiles, in pixels, on both axes; every tile picture is this square.
+inline constexpr int tileSize = 35;
+// Colour indices that have a tile picture.
+inline constexpr int tileColours = 5;
+// Largest board side the game draws.
+inline constexpr int maxBoardSide = 18;
+
+// The 640 x 480 window of the start picture, the menu, the configuration, the editor and the
+// victory screen.
+inline constexpr int windowWidth = 640;
+inline constexpr int windowHeight = 480;
+
+// The game screen: the board's top-left corner, the goal tile, the window.
+inline constexpr int boardLeft = 35;
+inline constexpr int boardTop = 100;
+inline constexpr int goalX = 453;
+inline constexpr int goalY = 13;
+inline constexpr int gameWindowWidth = 700;
+// The game window's height for a board of side n: the board and one tile of margin under it,
+// never less than the other screens' height.
+constexpr int gameWindowHeight(int n) {
+    return std::max(windowHeight, boardTop + tileSize * n + tileSize);
+}
+inline constexpr int maxGameWindowHeight = gameWindowHeight(maxBoardSide);
+
+// The motif editor's 3 x 3 block of tiles.
+inline constexpr int motifLeft = 267;
+inline constexpr int motifTop = 100;
+
+// Titles, menu items and configuration lines.
+inline constexpr int titleX = 50;
+inline constexpr int titleY = 30;
+inline constexpr int itemX = 80;
+// The menu's marker tile, left of each item at the item's own top edge.
+inline constexpr int markerX = 35;
+// Gaps between stacked lines of text: under a title, between menu items, between configuration
+// lines, and before the configuration's last line.
+inline constexpr int titleGap = 40;
+inline constexpr int itemGap = 20;
+inline constexpr int lineGap = 10;
+inline constexpr int lastLineGap = 50;
+// Index of the configuration's last line, "Terminer >>".
+inline constexpr int lastConfigItem = 4;
+// Top edge of the victory message.
+inline constexpr int messageTop = 20;
+
+// Font sizes, in points.
+inline constexpr int menuFontPoints = 30;
+inline constexpr int victoryFontPoints = 25;
+
+// The pictures and the font, relative to the game's working directory.
+inline constexpr const char* startPicture = "./rc/start.bmp";
+inline constexpr const char* menuPicture = "./rc/bgindex.bmp";
+inline constexpr const char* configPicture = "./rc/background.bmp";
+inline constexpr const char* gamePicture = "./rc/game.bmp";
+inline constexpr const char* victoryPicture = "./rc/win.bmp";
+inline constexpr const char* iconPicture = "./rc/icon.bmp";
+inline constexpr std::array<const char*, tileColours> tilePictures = {
+    "./rc/0.bmp", "./rc/1.bmp", "./rc/2.bmp", "./rc/3.bmp", "./rc/4.bmp"};
+inline constexpr const char* fontPath = "./rc/Chalkduster.ttf";
