@@ -38,6 +38,8 @@ inline constexpr int motifTop = 100;
 inline constexpr int titleX = 50;
 inline constexpr int titleY = 30;
 inline constexpr int itemX = 80;
+// The golden rule the menu, configuration and editor pictures draw between title and first line.
+inline constexpr int titleRuleY = 88;
 // The menu's marker tile, left of each item at the item's own top edge.
 inline constexpr int markerX = 35;
 // Gaps between stacked lines of text: under a title, between menu items, between configuration

@@ -1,0 +1,23 @@
+// Draws every picture of the game at build time: the screen backgrounds, the five tiles and the
+// icons.
+//
+//     make-pictures <font-file> <rc-dir> <icon-dir>
+
+#include "scenes.h"
+
+#include <exception>
+#include <iostream>
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::cerr << "usage: make-pictures <font-file> <rc-dir> <icon-dir>\n";
+        return 2;
+    }
+    try {
+        makePictures(argv[1], argv[2], argv[3]);
+    } catch (const std::exception& e) {
+        std::cerr << "make-pictures: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,9 @@
+// Every picture of the game, drawn at build time.
+#pragma once
+
+#include <filesystem>
+
+// Writes the screens' backgrounds, the tiles and the window icon as bitmaps into `rcDir`, and
+// the desktop icons as PNG into `iconDir`; throws when a picture cannot be drawn or written.
+void makePictures(const std::filesystem::path& fontFile, const std::filesystem::path& rcDir,
+                  const std::filesystem::path& iconDir);
