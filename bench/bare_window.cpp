@@ -1,12 +1,14 @@
 // The yardstick for the game's start-up time and memory: a bare SDL program that opens the
-// game's first window (640 x 480, 32 bits, the caption) and flips once.
+// game's first window (the menu's size, 32 bits, the caption) and flips once.
 #include <SDL.h>
+
+#include "screens/display.h"
 
 int main(int, char**) {
     if (SDL_Init(SDL_INIT_VIDEO) < 0) return 1;
-    SDL_Surface* screen = SDL_SetVideoMode(640, 480, 32, SDL_HWSURFACE);
+    SDL_Surface* screen = SDL_SetVideoMode(windowWidth, windowHeight, 32, SDL_HWSURFACE);
     if (!screen) return 1;
-    SDL_WM_SetCaption("Le Jeu du Kelvo - Vorlane 2010", nullptr);
+    SDL_WM_SetCaption(windowCaption, nullptr);
     SDL_Flip(screen);
     SDL_Quit();
     return 0;
