@@ -10,8 +10,11 @@
 // file rewritten after every move, not for the player's motif.
 enum class Durability { Synced, Unsynced };
 
-// Writes content to a temporary file beside path and renames it over path. On any failure
-// (disk full, file-size limit, unwritable folder) path keeps its old content, the temporary
-// file is removed, and false is returned.
+// Writes content to a temporary file beside path and renames it over path. A symbolic link is
+// followed and stays a link; the file keeps its mode and owner, and a new one gets 0666 less
+// the umask. On any failure (disk full, file-size limit, a file the player may not write, a
+// missing folder) path keeps its old content, the temporary file is removed, and false is
+// returned. Where no temporary file can be made (a folder the player cannot write, someone
+// else's file) the file is written in place, as a plain write would.
 bool replaceFile(const std::string& path, std::string_view content,
                  Durability durability = Durability::Synced);
