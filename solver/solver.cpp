@@ -11,8 +11,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr int maxCells = maxGridSize * maxGridSize;
 // One value per cell plus the right-hand side, rounded up to a multiple of 16 bytes so that the
 // loops over a row vectorise without a tail.
@@ -193,13 +191,15 @@ Row backSubstitute(const Echelon& ech, int columns, bool withRhs, Row x,
 }
 
 // Every plan base + sum of t_j * generator_j, t_j in 0 ... order_j - 1, keeping the lightest.
+// A plan of no click never wins, since the game tests for a win only after a move, so plans of
+// weight 0 are passed over. The budget counts the plans weighed, over every search of one object.
 class PlanSearch {
   public:
     PlanSearch(const std::vector<Row>& generators, const std::vector<int32_t>& orders, uint8_t k,
-               Clock::time_point deadline)
-        : generators_(generators), orders_(orders), k_(k), deadline_(deadline) {}
+               uint64_t maxSteps)
+        : generators_(generators), orders_(orders), k_(k), maxSteps_(maxSteps) {}
 
-    // Searches the generators listed in use; returns false if the deadline cut it short.
+    // Searches the generators listed in use; returns false if the budget cut it short.
     bool search(const Row& base, const std::vector<int>& use) {
         use_ = &use;
         best_ = base;
@@ -227,6 +227,10 @@ class PlanSearch {
             }
             return;
         }
+        if (visited_ >= maxSteps_) {
+            cut_ = true;
+            return;
+        }
         // The innermost loop weighs one plan while it writes the next into the other buffer.
         std::array<Row, 2> plan{x, Row{}};
         for (int32_t t = 0; t < order; ++t) {
@@ -235,43 +239,38 @@ class PlanSearch {
                 t + 1 < order
                     ? weighThenAdd(current, generator, plan[static_cast<size_t>((t + 1) % 2)], k_)
                     : weight(current);
-            if (w < bestWeight_) {
+            if (w < bestWeight_ && w > 0) {
                 bestWeight_ = w;
                 best_ = current;
             }
         }
         visited_ += static_cast<uint64_t>(order);
-        if (visited_ >= nextClockCheck_) {
-            nextClockCheck_ = visited_ + 1024;
-            cut_ = Clock::now() >= deadline_;
-        }
     }
 
     const std::vector<Row>& generators_;
     const std::vector<int32_t>& orders_;
     uint8_t k_;
-    Clock::time_point deadline_;
+    uint64_t maxSteps_;
     const std::vector<int>* use_ = nullptr;
     Row best_{};
     int64_t bestWeight_ = 0;
     uint64_t visited_ = 0;
-    uint64_t nextClockCheck_ = 1024;
     bool cut_ = false;
 };
 
 // Too many plans to try them all: from the particular plan, search every combination of a few
 // generators at a time, in windows sliding over all of them, while that still lowers the clicks.
 Row improvePlan(const Row& start, const std::vector<Row>& generators,
-                const std::vector<int32_t>& orders, uint8_t k, Clock::time_point deadline) {
+                const std::vector<int32_t>& orders, uint8_t k, uint64_t maxSteps) {
     constexpr int64_t windowPlans = 4096;
     constexpr int maxRounds = 64;
     constexpr int64_t randomWindowPlans = int64_t{1} << 12;
     constexpr int staleWindows = 32;
-    PlanSearch search(generators, orders, k, deadline);
+    PlanSearch search(generators, orders, k, maxSteps);
     Row x = start;
     int64_t w = weight(x);
     const int count = static_cast<int>(generators.size());
-    for (int round = 0; round < maxRounds && w > 0; ++round) {
+    for (int round = 0; round < maxRounds && w > 1; ++round) {
         bool improved = false;
         for (int first = 0; first < count;) {
             std::vector<int> window;
@@ -304,7 +303,7 @@ Row improvePlan(const Row& start, const std::vector<Row>& generators,
     for (int g = 0; g < count; ++g) {
         shuffled[static_cast<size_t>(g)] = g;
     }
-    for (int stale = 0; stale < staleWindows && w > 0 && count > 0;) {
+    for (int stale = 0; stale < staleWindows && w > 1 && count > 0;) {
         std::vector<int> window;
         int64_t plans = 1;
         for (int i = 0; i < count; ++i) {
@@ -358,9 +357,8 @@ std::string decimalPower(uint32_t base, uint32_t exponent) {
 }
 
 Solution solveBoard(const Grid& start, const Motif& motif, int32_t k, bool torus,
-                    std::chrono::milliseconds timeLimit) {
-    const Clock::time_point deadline = Clock::now() + timeLimit;
-    if (k < 2 || k > 5 ||
+                    uint64_t maxSteps) {
+    if (k < 2 || k > 5 || start.size < 1 ||
         std::any_of(motif.begin(), motif.end(), [](int32_t v) { return v < 0; })) {
         return Solution{}; // outside what the elimination below is exact for
     }
@@ -437,21 +435,27 @@ Solution solveBoard(const Grid& start, const Motif& motif, int32_t k, bool torus
     }
 
     const auto k8 = static_cast<uint8_t>(k);
+    // On a board already won the particular plan is no click, which does not win: k clicks on the
+    // first cell add nothing either, and the searches reduce them modulo k like any count.
+    Row base = particular;
+    if (weight(base) == 0) {
+        base[0] = k8;
+    }
     Row best;
     if (plans <= maxExhaustivePlans) {
         std::vector<int> all(generators.size());
         for (size_t g = 0; g < all.size(); ++g) {
             all[g] = static_cast<int>(g);
         }
-        PlanSearch search(generators, orders, k8, deadline);
-        solution.proven = search.search(particular, all);
+        PlanSearch search(generators, orders, k8, maxSteps);
+        solution.proven = search.search(base, all);
         best = search.best();
     } else {
-        best = improvePlan(particular, generators, orders, k8, deadline);
+        best = improvePlan(base, generators, orders, k8, maxSteps);
     }
 
-    // No plan has fewer than zero clicks, whatever the search could not try.
-    solution.proven = solution.proven || weight(best) == 0;
+    // No winning plan has fewer than one click, whatever the search could not try.
+    solution.proven = solution.proven || weight(best) == 1;
     solution.solvable = true;
     solution.planCount = decimalPower(static_cast<uint32_t>(ring.p), exponent);
     solution.fewestClicks = weight(best);
@@ -471,4 +475,8 @@ std::string solutionText(const Solution& solution) {
            "\nfewest clicks: " + std::to_string(solution.fewestClicks) +
            (solution.proven ? " (proven)" : " (best found)") + "\nplan:\n" +
            traceText(solution.plan);
+}
+
+Solution solveForGame(const Grid& board, const Motif& motif, int32_t k, bool torus) {
+    return solveBoard(board, motif, k, torus, gameSearchSteps);
 }

@@ -2,7 +2,6 @@
 // there are, and the plan with the fewest clicks.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -12,20 +11,33 @@
 // Above this many plans the fewest clicks are only searched for, not proven.
 inline constexpr uint64_t maxExhaustivePlans = uint64_t{1} << 24;
 
+// The effort of the search for the fewest clicks is counted in plans weighed, not in time, so
+// that the same board gets the same plan on every machine. kelvo-solve's budget covers every
+// search of at most maxExhaustivePlans plans, in a few seconds.
+inline constexpr uint64_t commandSearchSteps = uint64_t{1} << 27;
+// The game's budget, for its hint and its victory line: a few tens of milliseconds at most.
+inline constexpr uint64_t gameSearchSteps = uint64_t{1} << 19;
+
 struct Solution {
     bool solvable = false;
     std::string planCount = "0"; // number of plans (counts 0 ... k-1 per cell), in decimal
     int64_t fewestClicks = 0;
     bool proven = false; // fewestClicks is the minimum over every plan
-    Grid plan;           // plan.cells[x][y]: clicks on (x, y), 0 ... k-1
+    // plan.cells[x][y]: clicks on (x, y), 0 ... k-1; on a board already won, where the plan of no
+    // click does not count (the game tests for a win only after a move), it may be k clicks on
+    // (0, 0) when no other plan is lighter.
+    Grid plan;
 };
 
 // Solves start (side 1 ... 18, cells 0 ... k-1) for k = 2 ... 5 colours and a motif without
-// negative values, whose moves are then exactly additions modulo k. The search for the fewest
-// clicks stops after timeLimit and keeps the best plan found. Any other k, or a negative motif
-// value, gets an empty answer.
+// negative values, whose moves are then exactly additions modulo k. The fewest clicks are those
+// of a plan with at least one click. The search for them stops after maxSteps plans and keeps
+// the best found. Any other k, or a negative motif value, gets an empty answer.
 Solution solveBoard(const Grid& start, const Motif& motif, int32_t k, bool torus,
-                    std::chrono::milliseconds timeLimit = std::chrono::seconds(10));
+                    uint64_t maxSteps = commandSearchSteps);
+
+// The game's call for its hint and its victory line: solveBoard with the game's budget.
+Solution solveForGame(const Grid& board, const Motif& motif, int32_t k, bool torus);
 
 // The tool's answer: "solvable", "solutions", and when there are some, "fewest clicks" and the
 // plan in the layout of the click trace.
