@@ -68,6 +68,23 @@ bool fellBackOffScreen() {
     return std::strcmp(name, "offscreen") == 0 || std::strcmp(name, "dummy") == 0;
 }
 
+// An X server whose queue of new connections is full refuses one for a moment: the video system
+// is tried again every 20 ms for about a second before the display counts as missing. Without
+// an X display there is nothing to wait for.
+constexpr int videoAttempts = 50;
+constexpr Uint32 videoRetryMs = 20;
+
+bool initVideo(int (*init)(Uint32)) {
+    for (int attempt = 1;; ++attempt) {
+        if (init(SDL_INIT_VIDEO) == 0) return true;
+        if (attempt == videoAttempts || !isSet("DISPLAY")) return false;
+        // After a failed start, SDL 1.2's layer over SDL 2 would report the next SDL_Init as a
+        // success without starting the video; quitting the video subsystem clears that.
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_Delay(videoRetryMs);
+    }
+}
+
 } // namespace
 
 [[noreturn]] void videoFailure(const char* what) {
@@ -77,16 +94,17 @@ bool fellBackOffScreen() {
     std::exit(1);
 }
 
-void startVideo() {
-    // Outside Wayland the game's window is an X11 one; naming the driver keeps SDL from probing
-    // the others, whose failures print to the terminal.
-    if (!isSet("SDL_VIDEODRIVER") && !isSet("WAYLAND_DISPLAY")) setenv("SDL_VIDEODRIVER", "x11", 1);
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) videoFailure("cannot open the display");
+void startVideo(int (*init)(Uint32)) {
+    // Under X11 the game's window is an X11 one; naming the driver keeps SDL from probing the
+    // others, whose failures print to the terminal. Elsewhere SDL chooses.
+    if (!isSet("SDL_VIDEODRIVER") && isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY"))
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+    if (!initVideo(init)) videoFailure("cannot open the display");
     if (fellBackOffScreen()) {
         // Asking for X11 by name gets SDL's own account of why there is no display.
         SDL_Quit();
         setenv("SDL_VIDEODRIVER", "x11", 1);
-        if (SDL_Init(SDL_INIT_VIDEO) < 0) videoFailure("cannot open the display");
+        if (!initVideo(init)) videoFailure("cannot open the display");
     }
     assets().windowOpenedSinceStart = false;
     // Only the game restarts the video system once the program runs: the other screens' rendered

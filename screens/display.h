@@ -45,9 +45,10 @@ inline constexpr SDL_Color white{255, 255, 255, 0};
 inline constexpr SDL_Color highlight{130, 230, 130, 0};
 inline constexpr SDL_Color black{0, 0, 0, 0};
 
-// Starts SDL's video system; on failure prints "kelvo: <SDL's message>" and ends the program
-// with status 1.
-void startVideo();
+// Starts SDL's video system with init (SDL_Init but in tests); a display that refuses the
+// connection is tried again for about a second. On failure prints "kelvo: cannot open the
+// display: <SDL's message>" and ends the program with status 1.
+void startVideo(int (*init)(Uint32) = SDL_Init);
 // Called each time the video system has started, before any window opens. Restarting the
 // video system empties SDL's event queue; the screen tests queue their events here.
 extern void (*afterVideoStart)();

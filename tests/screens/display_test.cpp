@@ -1,5 +1,7 @@
-// The drawing layer's answers to a broken video system, and its pictures.
+// The drawing layer's answers to a broken or slow video system, and its pictures.
 #include "screens/display.h"
+
+#include <string>
 
 #include "screen_fixture.h"
 
@@ -18,6 +20,38 @@ TEST_F(DisplayTest, AVideoSystemThatCannotStartEndsTheProgramWithOneLine) {
     EXPECT_EXIT(startVideo(), ::testing::ExitedWithCode(1),
                 "^kelvo: cannot open the display: no-such-driver not available\n$");
     setenv("SDL_VIDEODRIVER", "dummy", 1);
+}
+
+int initCalls = 0;
+
+// Fails twice in SDL itself, as against a display that refuses the connection, then starts.
+int refuseTwiceThenStart(Uint32 flags) {
+    setenv("SDL_VIDEODRIVER", ++initCalls <= 2 ? "no-such-driver" : "dummy", 1);
+    return SDL_Init(flags);
+}
+
+int refuseAlways(Uint32) {
+    SDL_SetError("x11 not available");
+    return -1;
+}
+
+TEST_F(DisplayTest, ADisplayThatRefusesForAMomentIsTriedAgain) {
+    SDL_Quit();
+    // The game waits for an X display only; the dummy driver ignores this one.
+    const char* display = std::getenv("DISPLAY");
+    const std::string oldDisplay = display ? display : "";
+    setenv("DISPLAY", ":kelvo-test", 1);
+    initCalls = 0;
+    startVideo(refuseTwiceThenStart);
+    EXPECT_EQ(initCalls, 3);
+    EXPECT_NE(SDL_WasInit(SDL_INIT_VIDEO), 0u) << "started in name only";
+    SDL_Quit();
+    EXPECT_EXIT(startVideo(refuseAlways), ::testing::ExitedWithCode(1),
+                "^kelvo: cannot open the display: x11 not available\n$");
+    if (display)
+        setenv("DISPLAY", oldDisplay.c_str(), 1);
+    else
+        unsetenv("DISPLAY");
 }
 
 TEST_F(DisplayTest, PicturesAreReadOncePerRunAndOutliveAVideoRestart) {
