@@ -99,6 +99,10 @@ void startVideo(int (*init)(Uint32)) {
     // others, whose failures print to the terminal. Elsewhere SDL chooses.
     if (!isSet("SDL_VIDEODRIVER") && isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY"))
         setenv("SDL_VIDEODRIVER", "x11", 1);
+    // SDL would turn SIGINT and SIGTERM into a close request, which the start picture and the
+    // game read as "back to the menu". They end the program instead; every file is replaced
+    // whole, so nothing is lost.
+    setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
     if (!initVideo(init)) videoFailure("cannot open the display");
     if (fellBackOffScreen()) {
         // Asking for X11 by name gets SDL's own account of why there is no display.
