@@ -40,11 +40,13 @@ bool savePng(SDL_Surface* window, const char* path) {
     cairo_surface_flush(png.get());
     unsigned char* data = cairo_image_surface_get_data(png.get());
     const int stride = cairo_image_surface_get_stride(png.get());
-    SDL_LockSurface(rgb.get());
-    for (int y = 0; y < window->h; ++y)
-        std::memcpy(data + y * stride, static_cast<Uint8*>(rgb->pixels) + y * rgb->pitch,
-                    std::size_t(window->w) * 4);
-    SDL_UnlockSurface(rgb.get());
+    {
+        const SurfaceLock pixels(rgb.get());
+        if (!pixels) return false;
+        for (int y = 0; y < window->h; ++y)
+            std::memcpy(data + y * stride, static_cast<Uint8*>(rgb->pixels) + y * rgb->pitch,
+                        std::size_t(window->w) * 4);
+    }
     cairo_surface_mark_dirty(png.get());
     return cairo_surface_write_to_png(png.get(), path) == CAIRO_STATUS_SUCCESS;
 }

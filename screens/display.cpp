@@ -2,19 +2,15 @@
 // runs, the font opened once per run, and all kept, so a repaint only copies pixels.
 #include "screens/display.h"
 
-#include <zlib.h>
-
-#include <algorithm>
 #include <array>
-#include <climits>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
-#include <optional>
 #include <tuple>
-#include <vector>
+
+#include "screens/fast_copy.h"
 
 void (*afterVideoStart)() = nullptr;
 
@@ -24,85 +20,14 @@ namespace {
 // (the victory message and the settings lines change from visit to visit).
 constexpr std::size_t maxCachedTexts = 256;
 
-// Large pictures are packed while their screen is off display: deflated, they take a few
-// percent of their size, which leaves room for the game's larger window.
-constexpr std::size_t packedFrom = 64 * 1024;
-
-// The pixels of an opaque 32-bit picture, deflated.
-struct Packed {
-    int w = 0;
-    int h = 0;
-    Uint32 masks[3] = {};
-    std::vector<Bytef> bytes;
-};
-
-struct Picture {
-    Surface surface;
-    // Made the first time the picture goes off display, then kept: packing it again costs nothing.
-    std::optional<Packed> packed;
-};
-
-std::optional<Packed> pack(SDL_Surface* s) {
-    if (s->format->BytesPerPixel != 4 || !isOpaque(s) || s->pitch != s->w * 4) return std::nullopt;
-    const std::size_t size = std::size_t(s->pitch) * std::size_t(s->h);
-    if (size < packedFrom || size > UINT_MAX) return std::nullopt;
-    // A small window and hash table: the pictures are smooth, and packing them must not itself
-    // take memory the game would miss.
-    z_stream z{};
-    if (deflateInit2(&z, Z_BEST_SPEED, Z_DEFLATED, 12, 5, Z_DEFAULT_STRATEGY) != Z_OK)
-        return std::nullopt;
-    if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) < 0) {
-        deflateEnd(&z);
-        return std::nullopt;
-    }
-    Packed p{s->w, s->h, {s->format->Rmask, s->format->Gmask, s->format->Bmask}, {}};
-    z.next_in = static_cast<Bytef*>(s->pixels);
-    z.avail_in = uInt(size);
-    int status = Z_OK;
-    while (status == Z_OK) {
-        Bytef chunk[16 * 1024];
-        z.next_out = chunk;
-        z.avail_out = sizeof chunk;
-        status = deflate(&z, Z_FINISH);
-        p.bytes.insert(p.bytes.end(), chunk, chunk + (sizeof chunk - z.avail_out));
-    }
-    deflateEnd(&z);
-    if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
-    if (status != Z_STREAM_END) return std::nullopt;
-    p.bytes.shrink_to_fit();
-    return p;
-}
-
-Surface unpack(const Packed& p) {
-    Surface s{
-        SDL_CreateRGBSurface(SDL_SWSURFACE, p.w, p.h, 32, p.masks[0], p.masks[1], p.masks[2], 0)};
-    if (!s || s->pitch != p.w * 4 || (SDL_MUSTLOCK(s.get()) && SDL_LockSurface(s.get()) < 0))
-        return nullptr;
-    uLongf size = uLongf(s->pitch) * uLongf(s->h);
-    const int status =
-        uncompress(static_cast<Bytef*>(s->pixels), &size, p.bytes.data(), p.bytes.size());
-    if (SDL_MUSTLOCK(s.get())) SDL_UnlockSurface(s.get());
-    return status == Z_OK && size == uLongf(s->pitch) * uLongf(s->h) ? std::move(s) : nullptr;
-}
-
 struct Assets {
-    std::map<std::string, Picture> pictures;
+    std::map<std::string, Surface> pictures;
     // The tiles by colour, looked up once: a board repaint draws hundreds of them.
     std::array<SDL_Surface*, tileColours> tiles{};
     std::array<bool, tileColours> tilesLooked{};
     std::map<int, Font> fonts;
     std::map<std::tuple<int, Uint32, std::string>, Surface> texts;
     bool windowOpenedSinceStart = false;
-
-    // Packs every large picture: the screen about to open draws only its own.
-    void packPictures() {
-        tilesLooked = {};
-        for (auto& [path, pic] : pictures) {
-            if (!pic.surface) continue;
-            if (!pic.packed) pic.packed = pack(pic.surface.get());
-            if (pic.packed) pic.surface.reset();
-        }
-    }
 
     void release() {
         tilesLooked = {};
@@ -143,6 +68,23 @@ bool fellBackOffScreen() {
     return std::strcmp(name, "offscreen") == 0 || std::strcmp(name, "dummy") == 0;
 }
 
+// An X server whose queue of new connections is full refuses one for a moment: the video system
+// is tried again every 20 ms for about a second before the display counts as missing. Without
+// an X display there is nothing to wait for.
+constexpr int videoAttempts = 50;
+constexpr Uint32 videoRetryMs = 20;
+
+bool initVideo(int (*init)(Uint32)) {
+    for (int attempt = 1;; ++attempt) {
+        if (init(SDL_INIT_VIDEO) == 0) return true;
+        if (attempt == videoAttempts || !isSet("DISPLAY")) return false;
+        // After a failed start, SDL 1.2's layer over SDL 2 would report the next SDL_Init as a
+        // success without starting the video; quitting the video subsystem clears that.
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_Delay(videoRetryMs);
+    }
+}
+
 } // namespace
 
 [[noreturn]] void videoFailure(const char* what) {
@@ -152,22 +94,26 @@ bool fellBackOffScreen() {
     std::exit(1);
 }
 
-void startVideo() {
-    // Outside Wayland the game's window is an X11 one; naming the driver keeps SDL from probing
-    // the others, whose failures print to the terminal.
-    if (!isSet("SDL_VIDEODRIVER") && !isSet("WAYLAND_DISPLAY")) setenv("SDL_VIDEODRIVER", "x11", 1);
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) videoFailure("cannot open the display");
+void startVideo(int (*init)(Uint32)) {
+    // Under X11 the game's window is an X11 one; naming the driver keeps SDL from probing the
+    // others, whose failures print to the terminal. Elsewhere SDL chooses.
+    if (!isSet("SDL_VIDEODRIVER") && isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY"))
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+    // SDL would turn SIGINT and SIGTERM into a close request, which the start picture and the
+    // game read as "back to the menu". They end the program instead; every file is replaced
+    // whole, so nothing is lost.
+    setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
+    if (!initVideo(init)) videoFailure("cannot open the display");
     if (fellBackOffScreen()) {
         // Asking for X11 by name gets SDL's own account of why there is no display.
         SDL_Quit();
         setenv("SDL_VIDEODRIVER", "x11", 1);
-        if (SDL_Init(SDL_INIT_VIDEO) < 0) videoFailure("cannot open the display");
+        if (!initVideo(init)) videoFailure("cannot open the display");
     }
     assets().windowOpenedSinceStart = false;
     // Only the game restarts the video system once the program runs: the other screens' rendered
-    // texts and unpacked pictures need not stay in memory beside its larger window.
+    // texts need not stay in memory beside its larger window.
     assets().texts.clear();
-    assets().packPictures();
     if (afterVideoStart) afterVideoStart();
 }
 
@@ -186,11 +132,7 @@ SDL_Surface* openWindow(int width, int height, Uint32 flags, bool setCaption) {
 SDL_Surface* picture(const std::string& path) {
     auto& pictures = assets().pictures;
     auto found = pictures.find(path);
-    if (found != pictures.end()) {
-        Picture& pic = found->second;
-        if (!pic.surface && pic.packed) pic.surface = unpack(*pic.packed);
-        return pic.surface.get();
-    }
+    if (found != pictures.end()) return found->second.get();
     Surface loaded{SDL_LoadBMP(path.c_str())};
     // Kept in the window's 32-bit layout so that drawing needs no conversion.
     if (loaded && loaded->format->BitsPerPixel != 32) {
@@ -199,8 +141,7 @@ SDL_Surface* picture(const std::string& path) {
         if (converted && SDL_BlitSurface(loaded.get(), nullptr, converted.get(), nullptr) == 0)
             loaded = std::move(converted);
     }
-    return pictures.emplace(path, Picture{std::move(loaded), std::nullopt})
-        .first->second.surface.get();
+    return pictures.emplace(path, std::move(loaded)).first->second.get();
 }
 
 SDL_Surface* tile(int colour) {
@@ -213,45 +154,6 @@ SDL_Surface* tile(int colour) {
     return a.tiles[colour];
 }
 
-bool isOpaque(SDL_Surface* pic) {
-    return pic && (pic->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) == 0 && pic->format->Amask == 0;
-}
-
-namespace {
-
-bool sameLayout(const SDL_PixelFormat* a, const SDL_PixelFormat* b) {
-    return a->BytesPerPixel == 4 && b->BytesPerPixel == 4 && a->Rmask == b->Rmask &&
-           a->Gmask == b->Gmask && a->Bmask == b->Bmask && a->Amask == b->Amask;
-}
-
-// An opaque picture in the window's own layout, its part that falls wholly inside the window's
-// clipping rectangle, is a plain copy of rows. Done here with the C library's copy it costs a
-// fraction of SDL's blit, whose streaming stores make short rows slow.
-bool copyRows(SDL_Surface* screen, SDL_Surface* pic, SDL_Rect from, int x, int y) {
-    const SDL_Rect& clip = screen->clip_rect;
-    if (!isOpaque(pic) || !sameLayout(pic->format, screen->format) || from.x < 0 || from.y < 0 ||
-        from.x + from.w > pic->w || from.y + from.h > pic->h || x < clip.x || y < clip.y ||
-        x + from.w > clip.x + clip.w || y + from.h > clip.y + clip.h)
-        return false;
-    if (SDL_MUSTLOCK(screen) && SDL_LockSurface(screen) < 0) return false;
-    if (SDL_MUSTLOCK(pic) && SDL_LockSurface(pic) < 0) {
-        if (SDL_MUSTLOCK(screen)) SDL_UnlockSurface(screen);
-        return false;
-    }
-    const Uint8* source = static_cast<const Uint8*>(pic->pixels) +
-                          std::ptrdiff_t(from.y) * pic->pitch + std::ptrdiff_t(from.x) * 4;
-    Uint8* target = static_cast<Uint8*>(screen->pixels) + std::ptrdiff_t(y) * screen->pitch +
-                    std::ptrdiff_t(x) * 4;
-    for (int row = 0; row < from.h; ++row)
-        std::memcpy(target + std::ptrdiff_t(row) * screen->pitch,
-                    source + std::ptrdiff_t(row) * pic->pitch, std::size_t(from.w) * 4);
-    if (SDL_MUSTLOCK(pic)) SDL_UnlockSurface(pic);
-    if (SDL_MUSTLOCK(screen)) SDL_UnlockSurface(screen);
-    return true;
-}
-
-} // namespace
-
 void draw(SDL_Surface* screen, SDL_Surface* pic, int x, int y) {
     if (!screen || !pic) return;
     if (copyRows(screen, pic, SDL_Rect{0, 0, Uint16(pic->w), Uint16(pic->h)}, x, y)) return;
@@ -259,23 +161,10 @@ void draw(SDL_Surface* screen, SDL_Surface* pic, int x, int y) {
     SDL_BlitSurface(pic, nullptr, screen, &at);
 }
 
-void drawOnce(SDL_Surface* screen, const std::string& path, int x, int y) {
+void drawFromFile(SDL_Surface* screen, const std::string& path, int x, int y) {
     if (!screen) return;
     const Surface loaded{SDL_LoadBMP(path.c_str())};
     draw(screen, loaded.get(), x, y);
-}
-
-void drawArea(SDL_Surface* screen, SDL_Surface* pic, SDL_Rect area) {
-    if (!screen || !pic || area.w == 0 || area.h == 0) return;
-    // Only the part of the area that the picture covers is drawn, as drawing it whole would.
-    const int right = std::min(area.x + area.w, pic->w);
-    const int bottom = std::min(area.y + area.h, pic->h);
-    const SDL_Rect part{area.x, area.y, Uint16(std::max(right - area.x, 0)),
-                        Uint16(std::max(bottom - area.y, 0))};
-    if (part.w == 0 || part.h == 0 || copyRows(screen, pic, part, part.x, part.y)) return;
-    SDL_Rect from = part;
-    SDL_Rect at{part.x, part.y, 0, 0};
-    SDL_BlitSurface(pic, &from, screen, &at);
 }
 
 TTF_Font* font(int points) {

@@ -20,19 +20,39 @@ struct FontClose {
 };
 using Font = std::unique_ptr<TTF_Font, FontClose>;
 
+// Makes a surface's pixels readable and writable while it lives, for surfaces that need it.
+class SurfaceLock {
+  public:
+    explicit SurfaceLock(SDL_Surface* s)
+        : surface(SDL_MUSTLOCK(s) && SDL_LockSurface(s) == 0 ? s : nullptr),
+          usable(surface || !SDL_MUSTLOCK(s)) {}
+    ~SurfaceLock() {
+        if (surface) SDL_UnlockSurface(surface);
+    }
+    SurfaceLock(const SurfaceLock&) = delete;
+    SurfaceLock& operator=(const SurfaceLock&) = delete;
+    // False when the surface could not be locked: its pixels must not be touched.
+    explicit operator bool() const { return usable; }
+
+  private:
+    SDL_Surface* surface; // set when locked here, so unlocked here
+    bool usable;
+};
+
 inline constexpr const char* windowCaption = "Le Jeu du Kelvo - Vorlane 2010";
 
 inline constexpr SDL_Color white{255, 255, 255, 0};
 inline constexpr SDL_Color highlight{130, 230, 130, 0};
 inline constexpr SDL_Color black{0, 0, 0, 0};
 
-// Starts SDL's video system; on failure prints "kelvo: <SDL's message>" and ends the program
-// with status 1.
-void startVideo();
+// Starts SDL's video system with init (SDL_Init but in tests); a display that refuses the
+// connection is tried again for about a second. On failure prints "kelvo: cannot open the
+// display: <SDL's message>" and ends the program with status 1.
+void startVideo(int (*init)(Uint32) = SDL_Init);
 // Called each time the video system has started, before any window opens. Restarting the
 // video system empties SDL's event queue; the screen tests queue their events here.
 extern void (*afterVideoStart)();
-// Shuts SDL down completely; the cached pictures stay valid until the video system starts again.
+// Shuts SDL down completely; the cached pictures stay valid.
 void stopVideo();
 // Opens a window mode and returns its surface (owned by SDL). The first window after
 // startVideo also gets the icon and the caption; setCaption sets the caption again. On failure
@@ -41,8 +61,7 @@ SDL_Surface* openWindow(int width, int height, Uint32 flags, bool setCaption);
 // Prints "kelvo: <what>: <SDL's message>", releases everything and exits with status 1.
 [[noreturn]] void videoFailure(const char* what);
 
-// The picture at path, read once and kept until the video system starts again; nullptr when it
-// cannot be read.
+// The picture at path, read once and kept until releaseAssets; nullptr when it cannot be read.
 SDL_Surface* picture(const std::string& path);
 // The tile "./rc/%d.bmp" of a colour index; nullptr outside 0 ... 4 or when missing.
 SDL_Surface* tile(int colour);
@@ -50,13 +69,7 @@ SDL_Surface* tile(int colour);
 void draw(SDL_Surface* screen, SDL_Surface* picture, int x, int y);
 // Draws the picture read from path with its top-left corner at (x, y), without keeping it: for
 // a picture shown once, whose conversion and copy would cost memory and start-up time.
-void drawOnce(SDL_Surface* screen, const std::string& path, int x, int y);
-// Draws the part of a picture drawn at (0, 0) that falls in area, where drawing the whole would
-// have put it.
-void drawArea(SDL_Surface* screen, SDL_Surface* picture, SDL_Rect area);
-// Whether drawing the picture hides everything under it: it has no transparent colour and no
-// alpha. False for a null picture.
-bool isOpaque(SDL_Surface* picture);
+void drawFromFile(SDL_Surface* screen, const std::string& path, int x, int y);
 
 // The game's font at a size, opened once per run; nullptr when it cannot be opened.
 TTF_Font* font(int points);

@@ -6,6 +6,7 @@
 #include "board/motif.h"
 #include "board/trace.h"
 #include "screens/display.h"
+#include "screens/fast_copy.h"
 #include "screens/victory.h"
 
 int32_t moveCount = 0;
@@ -17,47 +18,13 @@ std::optional<Cell> boardCell(int px, int py, int32_t n) {
     return Cell{(px - boardLeft) / tileSize, (py - boardTop) / tileSize};
 }
 
-namespace {
-
-// Whether the cells' tiles hide the whole board: each one there, opaque and at least a cell wide.
-bool tilesCoverBoard(const Grid& board) {
-    for (int32_t x = 0; x < board.size; ++x)
-        for (int32_t y = 0; y < board.size; ++y) {
-            SDL_Surface* t = tile(board.cells[x][y]);
-            if (!isOpaque(t) || t->w < tileSize || t->h < tileSize) return false;
-        }
-    return true;
-}
-
-// The background, less the part that the tiles will hide: the bands above, below, left and
-// right of the board.
-void drawBackgroundAround(SDL_Surface* screen, SDL_Surface* background, int32_t n) {
-    const int side = tileSize * n;
-    const int right = boardLeft + side;
-    const int bottom = boardTop + side;
-    const int width = screen->w;
-    const int height = std::max(screen->h, bottom);
-    auto area = [](int x, int y, int w, int h) {
-        return SDL_Rect{Sint16(x), Sint16(y), Uint16(std::max(w, 0)), Uint16(std::max(h, 0))};
-    };
-    drawArea(screen, background, area(0, 0, width, boardTop));
-    drawArea(screen, background, area(0, boardTop, boardLeft, side));
-    drawArea(screen, background, area(right, boardTop, width - right, side));
-    drawArea(screen, background, area(0, bottom, width, height - bottom));
-}
-
-} // namespace
-
 void drawBoard(SDL_Surface* screen, const Grid& board, int32_t k) {
-    SDL_Surface* background = picture(gamePicture);
-    if (screen && tilesCoverBoard(board))
-        drawBackgroundAround(screen, background, board.size);
-    else
-        draw(screen, background, 0, 0);
+    drawGameBackground(screen, picture(gamePicture), board);
     draw(screen, tile(k - 1), goalX, goalY);
     for (int32_t x = 0; x < board.size; ++x)
         for (int32_t y = 0; y < board.size; ++y)
-            draw(screen, tile(board.cells[x][y]), boardLeft + tileSize * x, boardTop + tileSize * y);
+            draw(screen, tile(board.cells[x][y]), boardLeft + tileSize * x,
+                 boardTop + tileSize * y);
     show(screen);
 }
 

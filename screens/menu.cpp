@@ -53,7 +53,7 @@ int menuSelection(int selection, SDLKey key) {
 }
 
 void runStartScreen(SDL_Surface* screen) {
-    drawOnce(screen, startPicture, 0, 0);
+    drawFromFile(screen, startPicture, 0, 0);
     show(screen);
     for (;;) {
         SDL_Event event = waitEvent();

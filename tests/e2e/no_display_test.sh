@@ -19,7 +19,9 @@ check() {
         echo "ok   $what: $err"
     fi
 }
-check "no display" -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER
+# A login session has an XDG_RUNTIME_DIR; without one, Wayland's library adds its own line when
+# SDL looks for a display.
+check "no display" -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$PWD"
 check "unreachable display" -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:999
 check "unknown video driver" SDL_VIDEODRIVER=no-such-driver
 exit $fail

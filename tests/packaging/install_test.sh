@@ -35,9 +35,11 @@ file -b "$build/packaging/screenshot.png" | grep -q 'PNG image data, 700 x 480,'
     bad "the screenshot is not the game's 700 x 480 window"
 
 # The launcher ends by running the game, which has no display here: it says so in one line of
-# its own and exits with status 1, after the launcher has prepared the player's folder.
+# its own and exits with status 1, after the launcher has prepared the player's folder. A login
+# session has an XDG_RUNTIME_DIR; without one, Wayland's library adds its own line.
 launch() {
-    out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$@" 2>&1 >/dev/null)
+    out=$(XDG_RUNTIME_DIR=$tmp env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$@" \
+        2>&1 >/dev/null)
     status=$?
 }
 started() {
