@@ -24,7 +24,8 @@ Grid addGrids(const Grid& a, const Grid& b) {
     for (int32_t x = 0; x < n; ++x) {
         for (int32_t y = 0; y < n; ++y) {
             // Unsigned arithmetic wraps where a signed sum would overflow.
-            const uint32_t s = static_cast<uint32_t>(a.cells[x][y]) + static_cast<uint32_t>(b.cells[x][y]);
+            const uint32_t s =
+                static_cast<uint32_t>(a.cells[x][y]) + static_cast<uint32_t>(b.cells[x][y]);
             sum.cells[x][y] = static_cast<int32_t>(s);
         }
     }

@@ -48,7 +48,7 @@ Grid placeMotif(int32_t n, int32_t x, int32_t y, const Motif& motif, Target targ
 
 // Reads a file a chunk at a time, one character of look-ahead, as fscanf would see it.
 class ChunkReader {
-public:
+  public:
     explicit ChunkReader(int fd) : fd_(fd) {}
 
     // The next character, or -1 at the end of the file or on a read error.
@@ -60,7 +60,7 @@ public:
     }
     void advance() { ++pos_; }
 
-private:
+  private:
     bool refill() {
         if (done_) {
             return false;
@@ -85,7 +85,9 @@ private:
     bool done_ = false;
 };
 
-bool isSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool isSpace(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
 bool isDigit(int c) { return c >= '0' && c <= '9'; }
 
 // Up to nine "%d" conversions, each value stored as soon as it is read. Anything that is not
@@ -142,7 +144,9 @@ void loadMotif(const std::string& path, Motif& motif) {
 
 void loadMotif() { loadMotif(motifPath, currentMotif); }
 
-bool saveMotif(const std::string& path, const Motif& motif) { return replaceFile(path, motifText(motif)); }
+bool saveMotif(const std::string& path, const Motif& motif) {
+    return replaceFile(path, motifText(motif));
+}
 
 void saveMotif() { static_cast<void>(saveMotif(motifPath, currentMotif)); }
 
@@ -169,11 +173,13 @@ Grid placeMotifTorus(int32_t n, int32_t x, int32_t y, const Motif& motif) {
 }
 
 Grid placeMotifClipped(int32_t n, int32_t x, int32_t y, const Motif& motif) {
-    return placeMotif(n, x, y, motif, [](int64_t i, int32_t side) { return i >= 0 && i < side ? i : int64_t{-1}; });
+    return placeMotif(n, x, y, motif,
+                      [](int64_t i, int32_t side) { return i >= 0 && i < side ? i : int64_t{-1}; });
 }
 
 Grid playMove(const Grid& board, int32_t x, int32_t y, const Motif& motif, int32_t k, bool torus) {
-    const Grid laid = torus ? placeMotifTorus(board.size, x, y, motif) : placeMotifClipped(board.size, x, y, motif);
+    const Grid laid = torus ? placeMotifTorus(board.size, x, y, motif)
+                            : placeMotifClipped(board.size, x, y, motif);
     Grid next = board;
     const int32_t n = sideOf(board.size);
     for (int32_t cx = 0; cx < n; ++cx) {

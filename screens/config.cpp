@@ -46,8 +46,7 @@ void toggle(int32_t& setting) { setting = (setting + 1) % 2; }
 void change(GameConfig& config, int line, int step) {
     switch (line) {
     case sizeLine:
-        if (step > 0 ? config.size < maxBoardSize : config.size > minBoardSize)
-            config.size += step;
+        if (step > 0 ? config.size < maxBoardSize : config.size > minBoardSize) config.size += step;
         break;
     case colourLine:
         if (step > 0 ? config.colorCount < maxColorCount : config.colorCount > minColorCount)

@@ -19,10 +19,17 @@ constexpr int otherMarker = 0;
 // Opens the screen of a menu item; the menu repaints its own window when it returns.
 void openItem(SDL_Surface* screen, int selection, GameConfig& config) {
     switch (selection) {
-    case 0: runGame(screen, config); break;
-    case 1: runConfig(screen, config); break;
-    case 2: runMotifEditor(screen); break;
-    default: break;
+    case 0:
+        runGame(screen, config);
+        break;
+    case 1:
+        runConfig(screen, config);
+        break;
+    case 2:
+        runMotifEditor(screen);
+        break;
+    default:
+        break;
     }
 }
 
@@ -30,8 +37,7 @@ void openItem(SDL_Surface* screen, int selection, GameConfig& config) {
 
 int menuItemTop(int item) {
     int y = titleY + textHeight(menuFontPoints, menuTitle) + titleGap;
-    for (int i = 0; i < item; ++i)
-        y += textHeight(menuFontPoints, menuItems[i]) + itemGap;
+    for (int i = 0; i < item; ++i) y += textHeight(menuFontPoints, menuItems[i]) + itemGap;
     return y;
 }
 

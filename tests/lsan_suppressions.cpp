@@ -1,5 +1,6 @@
 // Leaks that LeakSanitizer should not report: blocks that SDL 2 (under the SDL 1.2 interface),
-// Xlib, D-Bus and fontconfig keep until the process ends. They are the system libraries' own, not ours.
+// Xlib, D-Bus and fontconfig keep until the process ends. They are the system libraries' own, not
+// ours.
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libSDL2\n"
            "leak:libSDL-1.2\n"

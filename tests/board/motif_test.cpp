@@ -31,12 +31,15 @@ int lastOffsetLandingOn(int target, int click, int n, bool torus) {
 }
 
 int32_t randomValue(std::mt19937& rng) {
-    static constexpr int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, INT32_MAX, INT32_MAX - 1,
-                                           -1, 0, 1};
+    static constexpr int32_t extremes[] = {
+        INT32_MIN, INT32_MIN + 1, INT32_MAX, INT32_MAX - 1, -1, 0, 1};
     switch (rng() % 3) {
-    case 0: return extremes[rng() % std::size(extremes)];
-    case 1: return static_cast<int32_t>(rng());
-    default: return static_cast<int32_t>(rng() % 11) - 5;
+    case 0:
+        return extremes[rng() % std::size(extremes)];
+    case 1:
+        return static_cast<int32_t>(rng());
+    default:
+        return static_cast<int32_t>(rng() % 11) - 5;
     }
 }
 

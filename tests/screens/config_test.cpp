@@ -155,16 +155,18 @@ TEST_F(ConfigTest, PaintsTheSettingsWithTheCursorLineHighlightedAndKeptBetweenVi
     // The defaults, as the screen first opens; the colour count is shown less one.
     GameConfig config;
     runKeys(config, {});
-    EXPECT_TRUE(painted(config, 0, {"< Taille du jeu : 4 >", "< Nombre de couleurs : 1 >",
-                                    "< Etat initial : Non >", "< Jouer sur un tore : Non >"}));
+    EXPECT_TRUE(painted(config, 0,
+                        {"< Taille du jeu : 4 >", "< Nombre de couleurs : 1 >",
+                         "< Etat initial : Non >", "< Jouer sur un tore : Non >"}));
 
     // Every setting at its other end, the cursor left on the colours, where the screen
     // reopens whatever the window showed in between.
     config = GameConfig{17, 4, 0, 0};
     runKeys(config, {R, D, D, L, D, R, U, U, R});
     ASSERT_EQ(settings(config), settings({18, 5, 1, 1}));
-    const std::array<const char*, 4> ends = {"< Taille du jeu : 18 >",
-        "< Nombre de couleurs : 4 >", "< Etat initial : Oui >", "< Jouer sur un tore : Oui >"};
+    const std::array<const char*, 4> ends = {"< Taille du jeu : 18 >", "< Nombre de couleurs : 4 >",
+                                             "< Etat initial : Oui >",
+                                             "< Jouer sur un tore : Oui >"};
     EXPECT_TRUE(painted(config, 1, ends));
     fillJunk();
     pushQuit();
@@ -175,8 +177,9 @@ TEST_F(ConfigTest, PaintsTheSettingsWithTheCursorLineHighlightedAndKeptBetweenVi
     configCursor = 4;
     config = GameConfig{2, 2, -1, 7};
     drawConfig(window, config);
-    EXPECT_TRUE(painted(config, 4, {"< Taille du jeu : 2 >", "< Nombre de couleurs : 1 >",
-                                    "< Etat initial : Oui >", "< Jouer sur un tore : Oui >"}));
+    EXPECT_TRUE(painted(config, 4,
+                        {"< Taille du jeu : 2 >", "< Nombre de couleurs : 1 >",
+                         "< Etat initial : Oui >", "< Jouer sur un tore : Oui >"}));
 }
 
 TEST_F(ConfigTest, MissingFontOrBackgroundCrashesNothing) {

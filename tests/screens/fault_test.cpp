@@ -73,9 +73,9 @@ TEST_F(FaultTest, EveryScreenWithEverythingInPlace) {
 }
 
 TEST_F(FaultTest, EachPictureMissingInTurnAndTheFontMissing) {
-    for (const char* name : {"start.bmp", "bgindex.bmp", "background.bmp", "game.bmp", "win.bmp",
-                             "0.bmp", "1.bmp", "2.bmp", "3.bmp", "4.bmp", "icon.bmp",
-                             "Chalkduster.ttf"}) {
+    for (const char* name :
+         {"start.bmp", "bgindex.bmp", "background.bmp", "game.bmp", "win.bmp", "0.bmp", "1.bmp",
+          "2.bmp", "3.bmp", "4.bmp", "icon.bmp", "Chalkduster.ttf"}) {
         SCOPED_TRACE(name);
         freshRunDir();
         fs::remove(fs::path("rc") / name);
@@ -106,10 +106,11 @@ TEST_F(FaultTest, HostileMotifFiles) {
         session::expectSound(session::run(), true, true);
     }
     using namespace std::string_literals;
-    for (const std::string& text : {"\x7f" "ELF\x02\x01\x01\0\xff\xfe garbage \x80\x81"s, "12\0 34 \xff 1"s,
-                                    "4294967297 1 1 \n1 1 1 \n1 1 1 \n"s,
-                                    "1 1 1 \n-99999999999 1 1 \n1 1 1 \n"s,
-                                    "-1 -1 -1 \n-2 -2 -2 \n-2147483648 -3 -1 \n"s}) {
+    for (const std::string& text :
+         {"\x7f"
+          "ELF\x02\x01\x01\0\xff\xfe garbage \x80\x81"s,
+          "12\0 34 \xff 1"s, "4294967297 1 1 \n1 1 1 \n1 1 1 \n"s,
+          "1 1 1 \n-99999999999 1 1 \n1 1 1 \n"s, "-1 -1 -1 \n-2 -2 -2 \n-2147483648 -3 -1 \n"s}) {
         SCOPED_TRACE(text);
         freshRunDir();
         writeFile(motifPath, text);
@@ -119,7 +120,9 @@ TEST_F(FaultTest, HostileMotifFiles) {
     freshRunDir();
     fs::remove(motifPath);
     fs::create_directories("rc/motif.txt/inside");
-    const auto entries = [] { return std::distance(fs::directory_iterator("rc"), fs::directory_iterator()); };
+    const auto entries = [] {
+        return std::distance(fs::directory_iterator("rc"), fs::directory_iterator());
+    };
     const auto before = entries();
     session::expectSound(session::run(), false, true);
     EXPECT_TRUE(fs::is_directory("rc/motif.txt/inside"));
@@ -138,8 +141,10 @@ TEST_F(FaultTest, FileSizeLimitDuringTheSaveAndDuringTheTrace) {
     {
         std::unique_ptr<FileSizeLimit> during;
         session::expectSound(session::run([&](int start) {
-                                 if (start == 0) during = std::make_unique<FileSizeLimit>(limit);
-                                 else during.reset();
+                                 if (start == 0)
+                                     during = std::make_unique<FileSizeLimit>(limit);
+                                 else
+                                     during.reset();
                              }),
                              false, true);
     }
@@ -166,9 +171,7 @@ bool mountWorkingDirectoryReadOnly() {
     const gid_t gid = getegid();
     if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0 && unshare(CLONE_NEWNS) != 0) return false;
     // Keep our own user and group inside the new user namespace (ignored without one).
-    const auto put = [](const char* file, const std::string& text) {
-        std::ofstream(file) << text;
-    };
+    const auto put = [](const char* file, const std::string& text) { std::ofstream(file) << text; };
     put("/proc/self/setgroups", "deny");
     put("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1");
     put("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1");
@@ -186,7 +189,8 @@ bool mountWorkingDirectoryReadOnly() {
     // Entering the folder again puts the working directory on the new mount.
     return mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
            mount(here.c_str(), here.c_str(), nullptr, MS_BIND | MS_REC, nullptr) == 0 &&
-           mount(nullptr, here.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY | keep, nullptr) == 0 &&
+           mount(nullptr, here.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY | keep,
+                 nullptr) == 0 &&
            chdir(here.c_str()) == 0;
 }
 

@@ -89,11 +89,8 @@ TEST_F(GameTest, EveryButtonPlaysInsideTheStrictBoundsAndTheTraceFollows) {
                      release(35 + 140, 117),     // just right of the board
                      release(52, 100 + 140),     // just below it
                      release(35 + 140 - 1, 101), // last column, top row: cell (3, 0)
-                     onCell(0, 3, SDL_BUTTON_RIGHT),
-                     onCell(0, 3, SDL_BUTTON_WHEELDOWN),
-                     onCell(1, 1, SDL_BUTTON_MIDDLE),
-                     key(SDLK_a),
-                     key(SDLK_ESCAPE),
+                     onCell(0, 3, SDL_BUTTON_RIGHT), onCell(0, 3, SDL_BUTTON_WHEELDOWN),
+                     onCell(1, 1, SDL_BUTTON_MIDDLE), key(SDLK_a), key(SDLK_ESCAPE),
                      onCell(2, 2), // after Escape: never played
                  });
     EXPECT_EQ(moveCount, 4);
@@ -112,8 +109,8 @@ TEST_F(GameTest, EveryButtonPlaysInsideTheStrictBoundsAndTheTraceFollows) {
 
 TEST_F(GameTest, WindowFitsTheBoardAndTheGoalIsTheLastColour) {
     const GameConfig config{18, 3, 0, 1};
-    play(config, {onCell(0, 0), onCell(17, 17), release(35 + 35 * 18 - 1, 100 + 35 * 18 - 1),
-                  quit()});
+    play(config,
+         {onCell(0, 0), onCell(17, 17), release(35 + 35 * 18 - 1, 100 + 35 * 18 - 1), quit()});
     EXPECT_EQ(windowSize(), std::pair(700, 765));
     EXPECT_TRUE(shows(SDL_GetVideoSurface(), tile(2), 453, 13));
     EXPECT_EQ(moveCount, 3);

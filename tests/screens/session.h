@@ -14,11 +14,11 @@
 
 #include "board/motif.h"
 #include "board/trace.h"
+#include "screen_fixture.h"
 #include "screens/config.h"
 #include "screens/display.h"
 #include "screens/game.h"
 #include "screens/menu.h"
-#include "screen_fixture.h"
 
 namespace session {
 
@@ -99,7 +99,8 @@ inline void queueMenuPart() {
     loadMotif(motifPath, shown);
     for (int i = 0; i < 9; ++i) {
         for (int guard = 0; shown[i] != editedMotif[i] && guard < 3; ++guard) {
-            click(motifLeft + tileSize * (i / 3) + tileSize / 2, motifTop + tileSize * (i % 3) + tileSize / 2);
+            click(motifLeft + tileSize * (i / 3) + tileSize / 2,
+                  motifTop + tileSize * (i % 3) + tileSize / 2);
             shown[i] = static_cast<int32_t>((int64_t{shown[i]} + 1) % 2);
         }
     }
@@ -116,7 +117,8 @@ inline void queueGamePart(Result& result) {
     result.moves = solve(result.gameMotif);
     result.counts = newGrid(boardSide);
     for (Cell cell : result.moves) {
-        click(boardLeft + tileSize * cell.x + tileSize / 2, boardTop + tileSize * cell.y + tileSize / 2);
+        click(boardLeft + tileSize * cell.x + tileSize / 2,
+              boardTop + tileSize * cell.y + tileSize / 2);
         result.counts.cells[cell.x][cell.y] += 1;
     }
     // A release the victory screen ignores (a game still going would count it), the key that
