@@ -30,6 +30,12 @@ constexpr int gameWindowHeight(int n) {
 }
 inline constexpr int maxGameWindowHeight = gameWindowHeight(maxBoardSide);
 
+// The frame drawn round the board at its real size, outside its square, and the status line in
+// the band under the board (every board side leaves at least one tile's height there).
+inline constexpr int boardFrameWidth = 4;
+constexpr int statusTop(int n) { return boardTop + tileSize * n + boardFrameWidth + 3; }
+inline constexpr int statusFontPoints = 16;
+
 // The motif editor's 3 x 3 block of tiles.
 inline constexpr int motifLeft = 267;
 inline constexpr int motifTop = 100;
@@ -52,6 +58,9 @@ inline constexpr int lastLineGap = 50;
 inline constexpr int lastConfigItem = 4;
 // Top edge of the victory message.
 inline constexpr int messageTop = 20;
+
+// The line that says what the keys do, at the bottom of the motif editor.
+inline constexpr int helpLineTop = windowHeight - 40;
 
 // Font sizes, in points.
 inline constexpr int menuFontPoints = 30;
