@@ -44,6 +44,8 @@ inline constexpr const char* windowCaption = "Le Jeu du Kelvo - Vorlane 2010";
 inline constexpr SDL_Color white{255, 255, 255, 0};
 inline constexpr SDL_Color highlight{130, 230, 130, 0};
 inline constexpr SDL_Color black{0, 0, 0, 0};
+// The frame round the game's board: the pale violet of the night-sky pictures.
+inline constexpr SDL_Color boardFrameColour{164, 152, 240, 0};
 
 // Starts SDL's video system with init (SDL_Init but in tests); a display that refuses the
 // connection is tried again for about a second. On failure prints "kelvo: cannot open the

@@ -11,6 +11,28 @@
 
 int32_t moveCount = 0;
 
+namespace {
+
+// The frame round the board at its real size: four bands just outside the board's square, drawn
+// over the background and never under a tile.
+void drawBoardFrame(SDL_Surface* screen, int32_t n) {
+    if (!screen) return;
+    const int side = tileSize * n;
+    const int w = boardFrameWidth;
+    auto band = [](int x, int y, int width, int height) {
+        return SDL_Rect{Sint16(x), Sint16(y), Uint16(width), Uint16(height)};
+    };
+    SDL_Rect bands[] = {band(boardLeft - w, boardTop - w, side + 2 * w, w),
+                        band(boardLeft - w, boardTop + side, side + 2 * w, w),
+                        band(boardLeft - w, boardTop, w, side),
+                        band(boardLeft + side, boardTop, w, side)};
+    const Uint32 colour =
+        SDL_MapRGB(screen->format, boardFrameColour.r, boardFrameColour.g, boardFrameColour.b);
+    for (SDL_Rect& b : bands) SDL_FillRect(screen, &b, colour);
+}
+
+} // namespace
+
 std::optional<Cell> boardCell(int px, int py, int32_t n) {
     int right = boardLeft + tileSize * n;
     int bottom = boardTop + tileSize * n;
@@ -20,6 +42,7 @@ std::optional<Cell> boardCell(int px, int py, int32_t n) {
 
 void drawBoard(SDL_Surface* screen, const Grid& board, int32_t k) {
     drawGameBackground(screen, picture(gamePicture), board);
+    drawBoardFrame(screen, board.size);
     draw(screen, tile(k - 1), goalX, goalY);
     for (int32_t x = 0; x < board.size; ++x)
         for (int32_t y = 0; y < board.size; ++y)

@@ -1,5 +1,5 @@
-// The game's repaint against the plain way of painting it: the whole background, the goal tile,
-// then every cell's tile, each with SDL's own blit. Pixel for pixel the two must agree.
+// The game's repaint against the plain way of painting it: the whole background, the frame, the
+// goal tile, then every cell's tile, each with SDL's own blit. Pixel for pixel the two must agree.
 #include <filesystem>
 #include <utility>
 #include <vector>
@@ -30,7 +30,18 @@ class GamePaintTest : public ScreenTest {
             SDL_Rect at{Sint16(x), Sint16(y), 0, 0};
             if (pic) SDL_BlitSurface(pic, nullptr, expected.get(), &at);
         };
-        blit(picture("./rc/game.bmp"), 0, 0);
+        SDL_Surface* background = picture("./rc/game.bmp");
+        blit(background, 0, 0);
+        // The frame: a filled square boardFrameWidth wider on every side, whose inside is given
+        // back to the background.
+        const int side = 35 * board.size;
+        const int w = boardFrameWidth;
+        SDL_Rect outer{Sint16(35 - w), Sint16(100 - w), Uint16(side + 2 * w), Uint16(side + 2 * w)};
+        const SDL_Color c = boardFrameColour;
+        SDL_FillRect(expected.get(), &outer, SDL_MapRGB(expected->format, c.r, c.g, c.b));
+        SDL_Rect inside{35, 100, Uint16(side), Uint16(side)};
+        SDL_Rect at = inside;
+        SDL_BlitSurface(background, &inside, expected.get(), &at);
         blit(tile(k - 1), goalX, goalY);
         for (int32_t x = 0; x < board.size; ++x)
             for (int32_t y = 0; y < board.size; ++y)

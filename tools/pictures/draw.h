@@ -37,12 +37,9 @@ constexpr Colour darker(Colour c, double t) { return mix(c, black, t); }
 
 inline constexpr Colour nightTop = rgb(12, 14, 38);
 inline constexpr Colour nightBottom = rgb(50, 30, 96);
-// The tiles' own gutter and the board panel share this colour, so rounded corners melt into the
-// board.
+// The tiles' own gutter and the goal spot share this colour, so rounded corners melt into it.
 inline constexpr Colour gutter = rgb(20, 22, 50);
 inline constexpr Colour boardSurround = rgb(40, 36, 92);
-inline constexpr Colour frameLight = rgb(164, 152, 240);
-inline constexpr Colour frameDark = rgb(34, 28, 78);
 inline constexpr Colour glowViolet = rgb(126, 92, 230);
 inline constexpr Colour glowTeal = rgb(34, 150, 170);
 inline constexpr Colour starlight = rgb(232, 234, 255);

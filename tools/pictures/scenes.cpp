@@ -151,7 +151,7 @@ void makeMenuBackground(const fs::path& path) {
                           {595, 250, 46, 20, 2, 0.95},
                           {530, 345, 60, -8, 3},
                           {605, 425, 34, 28, 0, 0.85},
-                          {470, 450, 26, -20, 4, 0.8},
+                          {450, 400, 26, -20, 4, 0.8},
                       });
     writeBitmap(c, path);
 }
@@ -180,19 +180,18 @@ void makeConfigBackground(const fs::path& path) {
     writeBitmap(c, path);
 }
 
-// The game: a title, the framed goal spot and the board panel. The window may crop it at the
-// bottom and right, so nothing important sits there.
+// The game: a title and the framed goal spot over a starry sky. The board, of any size, and its
+// frame are drawn by the game, and the window crops the picture at the bottom for small boards,
+// so nothing below the title band implies a board size.
 void makeGameBackground(const Lettering& font, const fs::path& path) {
     Canvas c = makeCanvas(gameWindowWidth, maxGameWindowHeight);
     cairo_t* cr = c.cr();
 
     paintNight(c, nightTop, boardSurround);
     glow(cr, 120, 0, 300, glowViolet, 0.3);
-    const int boardSide = maxBoardSide * tileSize;
-    // Stars stay off the title and goal band, and off the board panel with its frame.
-    stars(c, 31, 60,
-          {{0, 0, goalX + tileSize + 22, boardTop - 10},
-           {boardLeft - 15, boardTop - 15, boardLeft + boardSide + 15, maxGameWindowHeight}});
+    glow(cr, gameWindowWidth, windowHeight, 320, glowTeal, 0.12);
+    // Stars stay off the title and goal band.
+    stars(c, 31, 140, {{0, 0, goalX + tileSize + 22, boardTop - 10}});
 
     // Title, shrunk if need be to stay clear of the goal label.
     double titleSize = 34;
@@ -218,29 +217,6 @@ void makeGameBackground(const Lettering& font, const fs::path& path) {
     const double labelRight = goalX - frame - 12;
     plainText(cr, font, "Objectif", labelRight - textWidth(cr, "Objectif"), goalY + 25, 22,
               paleText);
-
-    // Board panel: a raised frame around a flat, dark well that the tiles sit in.
-    const double well = 4;
-    const double lip = 6;
-    const double left = boardLeft - well;
-    const double top = boardTop - well;
-    const double side = boardSide + 2 * well;
-    for (int spread = 4; spread >= 1; --spread) {
-        roundedRect(cr, left - lip - spread, top - lip - spread + 3, side + 2 * (lip + spread),
-                    side + 2 * (lip + spread), 12 + spread);
-        setColour(cr, black, 0.1);
-        cairo_fill(cr);
-    }
-    auto lipShade = linear(0, top - lip, 0, top + 260, {{0, frameLight}, {1, frameDark}});
-    roundedRect(cr, left - lip, top - lip, side + 2 * lip, side + 2 * lip, 12);
-    cairo_set_source(cr, lipShade.get());
-    cairo_fill(cr);
-    roundedRect(cr, left - 1, top - 1, side + 2, side + 2, 7);
-    setColour(cr, darker(gutter, 0.5));
-    cairo_fill(cr);
-    roundedRect(cr, left, top, side, side, 6);
-    setColour(cr, gutter);
-    cairo_fill(cr);
     writeBitmap(c, path);
 }
 
