@@ -8,6 +8,8 @@
 namespace {
 
 constexpr const char* editorTitle = "Editer le motif :";
+constexpr const char* editorHelp =
+    "Clic : changer une case    Entree : enregistrer    Echap : annuler";
 constexpr int motifSide = 3;
 
 } // namespace
@@ -35,9 +37,10 @@ void motifClick(Motif& motif, int px, int py) {
 
 void runMotifEditor(SDL_Surface* screen) {
     loadMotif();
-    // Background and title once: afterwards only the tiles are painted again.
+    // Background, title and help line once: afterwards only the tiles are painted again.
     draw(screen, picture(menuPicture), 0, 0);
     drawText(screen, menuFontPoints, editorTitle, white, titleX, titleY);
+    drawText(screen, statusFontPoints, editorHelp, white, titleX, helpLineTop);
     drawMotif(screen);
     for (bool editing = true; editing;) {
         const SDL_Event event = waitEvent();

@@ -164,13 +164,17 @@ TEST_F(MotifEditorTest, EscapeOrAQuitRequestCloseWithoutSavingAndKeepTheChanges)
     }
 }
 
-TEST_F(MotifEditorTest, OpensOnItsBackgroundWithTheTitleInWhiteAndTheTiles) {
+TEST_F(MotifEditorTest, OpensOnItsBackgroundWithTheTitleTheHelpLineInWhiteAndTheTiles) {
     pushKey(SDLK_ESCAPE);
     runEditor();
     // Exactly this, whatever the window held before.
     Surface expected{SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 32, 0xff0000, 0xff00, 0xff, 0)};
     draw(expected.get(), picture("./rc/bgindex.bmp"), 0, 0);
     ASSERT_GT(drawText(expected.get(), 30, "Editer le motif :", white, 50, 30), 0);
+    ASSERT_GT(drawText(expected.get(), 16,
+                       "Clic : changer une case    Entree : enregistrer    Echap : annuler", white,
+                       50, 440),
+              0);
     for (int i = 0; i < 9; ++i) draw(expected.get(), tile(cross[i]), squareX(i), squareY(i));
     EXPECT_TRUE(shows(window, expected.get(), 0, 0));
 }

@@ -134,7 +134,8 @@ void makeStart(const Lettering& font, const fs::path& path) {
     writeBitmap(c, path);
 }
 
-// Main menu and motif editor: the left and middle stay calm for the game's white text and tiles.
+// Main menu and motif editor: the left and middle stay calm for the game's white text and tiles,
+// and so does the band of the editor's help line at the bottom.
 void makeMenuBackground(const fs::path& path) {
     Canvas c = makeCanvas(windowWidth, windowHeight);
     cairo_t* cr = c.cr();
@@ -142,7 +143,7 @@ void makeMenuBackground(const fs::path& path) {
     paintNight(c);
     glow(cr, 600, 470, 330, glowViolet, 0.4);
     glow(cr, windowWidth, 0, 260, glowTeal, 0.18);
-    stars(c, 11, 170, {{0, 0, 470, 420}});
+    stars(c, 11, 170, {{0, 0, 470, 420}, {0, helpLineTop - 8, 560, windowHeight}});
     titleRule(cr);
 
     floatingTiles(cr, {
