@@ -1,13 +1,17 @@
 // Takes the game's screenshot for the software centres: the real game screen, drawn off screen
 // on SDL's dummy driver, saved as PNG. Runs in a run directory (it reads ./rc/).
-//   kelvo-screenshot out.png
+//   kelvo-screenshot out.png [board-side]
 #include <cairo.h>
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <string_view>
 
+#include "board/game_config.h"
 #include "board/grid.h"
 #include "board/motif.h"
 #include "screens/display.h"
@@ -20,14 +24,26 @@ struct CairoSurfaceFree {
 };
 using CairoSurface = std::unique_ptr<cairo_surface_t, CairoSurfaceFree>;
 
-// A game under way: a random start on a 9 x 9 torus with four colours, then a few clicks.
+// A game under way: a random start on a torus, then a few clicks (wrapped onto small boards).
 Grid boardUnderWay(int32_t n, int32_t k) {
     Grid board = newGrid(n);
     fillRandom(board, k);
     const Motif cross{0, 1, 0, 1, 1, 1, 0, 1, 0};
     for (auto [x, y] : {std::pair{2, 3}, {6, 6}, {4, 1}, {7, 2}})
-        board = playMove(board, x, y, cross, k, true);
+        board = playMove(board, x % n, y % n, cross, k, true);
     return board;
+}
+
+// The board side given on the command line, 9 without one; nothing outside the game's sizes.
+std::optional<int32_t> boardSide(int argc, char** argv) {
+    if (argc == 2) return 9;
+    const std::string_view text = argv[2];
+    int32_t n = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (error != std::errc{} || end != text.data() + text.size() || n < minBoardSize ||
+        n > maxBoardSize)
+        return std::nullopt;
+    return n;
 }
 
 // Copies the window into a 24-bit Cairo surface; SDL's blit does the pixel conversion.
@@ -54,12 +70,15 @@ bool savePng(SDL_Surface* window, const char* path) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: kelvo-screenshot out.png\n");
+    const std::optional<int32_t> side =
+        argc == 2 || argc == 3 ? boardSide(argc, argv) : std::nullopt;
+    if (!side) {
+        std::fprintf(stderr, "usage: kelvo-screenshot out.png [board-side, %d to %d]\n",
+                     int(minBoardSize), int(maxBoardSize));
         return 2;
     }
     setenv("SDL_VIDEODRIVER", "dummy", 1);
-    constexpr int32_t n = 9;
+    const int32_t n = *side;
     constexpr int32_t k = 4;
     startVideo();
     SDL_Surface* window = openWindow(gameWindowWidth, gameWindowHeight(n), SDL_SWSURFACE, true);
