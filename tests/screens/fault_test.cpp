@@ -15,6 +15,7 @@ struct Fault {
     std::function<void()> make; // in the session's process, before it starts
 };
 class FaultTest : public ScreenTest, public ::testing::WithParamInterface<Fault> {};
+static void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
 
 static const rlimit eightBytes{8, 8};
 

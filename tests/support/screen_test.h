@@ -31,9 +31,9 @@ inline std::string readFile(const fs::path& path) {
 inline void writeFile(const fs::path& p, std::string_view text) { std::ofstream(p) << text; }
 
 inline SDL_Event key(SDLKey k) { return {.key = {SDL_KEYDOWN, 0, SDL_PRESSED, {0, k, {}, 0}}}; }
-// The screens act on a button's release; a press is type SDL_MOUSEBUTTONDOWN.
-inline SDL_Event release(int x, int y, Uint8 button = SDL_BUTTON_LEFT,
-                         Uint8 type = SDL_MOUSEBUTTONUP) {
+// The screens act on a button's release (by default the left one's); a press is of type
+// SDL_MOUSEBUTTONDOWN.
+inline SDL_Event release(int x, int y, Uint8 button = 1, Uint8 type = SDL_MOUSEBUTTONUP) {
     return {.button = {type, 0, button, SDL_RELEASED, Uint16(x), Uint16(y)}};
 }
 // Releases at the middle of the board's cell (x, y) and of the editor's tile of m[i].
@@ -77,24 +77,22 @@ inline void putTile(const Surface& on, int colour, int x, int y) {
     if (colour >= 0 && colour < tileColours) put(on, tilePictures[colour], x, y);
 }
 // Puts a text in the game's font (centred when x < 0); returns its height, 0 without a font.
-inline int putText(const Surface& on, int points, const std::string& text, SDL_Color colour, int x,
-                   int y) {
-    Surface t{font(points) ? TTF_RenderText_Solid(font(points), text.c_str(), colour) : nullptr};
+inline int putText(const Surface& on, int pt, const std::string& text, SDL_Color c, int x, int y) {
+    Surface t{font(pt) ? TTF_RenderText_Solid(font(pt), text.c_str(), c) : nullptr};
     if (!t) return 0;
     SDL_Rect at{Sint16(x < 0 ? (on->w - t->w) / 2 : x), Sint16(y), 0, 0};
     SDL_BlitSurface(t.get(), nullptr, on.get(), &at);
     return t->h;
 }
 // Where the window first differs from the expected picture; "" when it shows exactly that.
-inline std::string difference(const Surface& expected) {
+inline std::string difference(const Surface& want) {
     SDL_Surface* window = SDL_GetVideoSurface();
-    if (!window || window->w != expected->w || window->h != expected->h) return "window size";
-    Surface shown{SDL_ConvertSurface(window, expected->format, SDL_SWSURFACE)};
+    if (!window || window->w != want->w || window->h != want->h) return "window size";
+    Surface shown{SDL_ConvertSurface(window, want->format, SDL_SWSURFACE)};
     const auto pixels = [](const Surface& s) { return static_cast<const Uint32*>(s->pixels); };
-    for (int i = 0; i < expected->w * expected->h; ++i)
-        if ((pixels(shown)[i] ^ pixels(expected)[i]) & 0xffffff)
-            return "pixel (" + std::to_string(i % expected->w) + ", " +
-                   std::to_string(i / expected->w) + ")";
+    for (int i = 0; i < want->w * want->h; ++i)
+        if ((pixels(shown)[i] ^ pixels(want)[i]) & 0xffffff)
+            return "pixel " + std::to_string(i % want->w) + ", " + std::to_string(i / want->w);
     return "";
 }
 
