@@ -27,14 +27,15 @@ static int below(int n) { return int(rng() % unsigned(n)); }
 // requests; returns how many went in. Per thousand events: 3 quit requests, `keys` key presses,
 // and mouse events with buttons 1 to 5, mostly within reach of the largest window.
 static long fill(int keys, int closing) {
-    const SDLKey useful[] = {SDLK_RETURN, SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_ESCAPE};
+    // Escape, which ends most screens, only among the other keys: a visit then sees more events.
+    const SDLKey useful[] = {SDLK_RETURN, SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT};
     const auto at = [] { return Uint16(below(20) == 0 ? below(65536) : below(1000)); };
     Events events(closing, quitRequest());
     for (int i = 0; i < 100; ++i) {
         const int pick = below(1000);
         // A motion, a press or a release: the button event's layout holds a motion's too.
         SDL_Event e = release(at(), at(), Uint8(1 + below(5)), Uint8(SDL_MOUSEMOTION + below(3)));
-        if (pick < 3 + keys) e = key(below(2) ? useful[below(6)] : SDLKey(below(SDLK_LAST)));
+        if (pick < 3 + keys) e = key(below(2) ? useful[below(5)] : SDLKey(below(SDLK_LAST)));
         events.insert(events.begin(), pick < 3 ? quitRequest() : e);
     }
     queue(events);
@@ -81,7 +82,7 @@ TEST_P(StormTest, NothingBreaks) {
     atVideoStart = [&] { fed += fill(300, screen == "Game" ? 1 : 2); };
     GameConfig config;
     for (; fed < length; fed -= drain()) {
-        SDL_Surface* window = menuWindow();
+        SDL_Surface* window = screen == "Victory" || screen == "Game" ? nullptr : menuWindow();
         // Now and then a motif file with values of every size for the editor and the game.
         if (below(8) == 0) writeFile(motifPath, std::to_string(int32_t(rng())) + " -2 3 -1 2");
         if (screen == "StartPicture") fed += fill(30, 1), runStartScreen(window); // ends at a key
