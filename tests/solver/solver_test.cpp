@@ -86,11 +86,11 @@ TEST(Solver, SmallBoardsAgreeWithEveryPlan) {
 TEST(Solver, LargeBoards) {
     // The cross on a blank 18 x 18 torus. With five colours every click adds 5 to the sum of the
     // cells, which then never moves while the goal needs 324 * 4. Beyond 2^24 plans (three
-    // colours), or out of search steps (four here), the fewest clicks are searched for but not proven.
+    // colours), or out of search steps (four here), the fewest clicks are searched for but not
+    // proven.
     const char* const plans[] = {"256", "129140163", "65536", "0"};
     for (int32_t k = 2; k <= 5; ++k) {
-        const Solution s =
-            solveBoard(newGrid(18), cross, k, true, k == 4 ? 0 : gameSearchSteps);
+        const Solution s = solveBoard(newGrid(18), cross, k, true, k == 4 ? 0 : gameSearchSteps);
         EXPECT_TRUE(s.planCount == plans[k - 2] && s.proven == (k == 2)) << k;
         if (s.solvable) expectWinningPlan(s, newGrid(18), cross, k, true);
     }
