@@ -1,58 +1,76 @@
-// Tests of the whole-board operations: sums, remainders, random fills and the win test.
+// Tests of the board rules, the whole-board operations and the move rule, each against a
+// cell-by-cell computation.
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdlib>
+#include <random>
 
-#include "board/grid.h"
+#include "board/motif.h"
 
-TEST(Grid, NewBoardIsPlayingUntilEveryCellHoldsTheLastColour) {
-    EXPECT_EQ(newGrid(-3).size, 0);
-    EXPECT_EQ(newGrid(99).size, maxGridSize);
-    Grid g = newGrid(2);
-    EXPECT_EQ(checkSolved(g, 2), Playing);
-    for (int x = 0; x < 2; ++x)
-        for (int y = 0; y < 2; ++y) g.cells[x][y] = 1; // the cells beyond the side stay 0
-    EXPECT_EQ(checkSolved(g, 2), Won);
-    EXPECT_EQ(checkSolved(g, 3), Playing);
-    g.cells[1][1] = 0; // the last cell visited counts too
-    EXPECT_EQ(checkSolved(g, 2), Playing);
-    g.cells[1][1] = -1; // -1 is not the goal, whatever the remainder rule gave
-    EXPECT_EQ(checkSolved(g, 2), Playing);
+// A board of side n whose cell (x, y) is value(x, y), filled column by column.
+template <typename Value> static Grid cellwise(int n, Value value) {
+    Grid g = newGrid(n);
+    for (int x = 0; x < n; ++x)
+        for (int y = 0; y < n; ++y) g.cells[x][y] = value(x, y);
+    return g;
 }
 
-TEST(Grid, SumsWrapAndRemaindersTruncate) {
-    Grid a = newGrid(3), b = newGrid(3);
-    a.cells[0][1] = 2;
-    b.cells[0][1] = 1;
-    a.cells[2][2] = -1;
-    a.cells[1][0] = INT32_MAX;
-    b.cells[1][0] = 1;
-    const Grid sum = addGrids(a, b);
-    EXPECT_EQ(sum.cells[0][1], 3);
-    EXPECT_EQ(sum.cells[1][0], INT32_MIN); // wraps instead of overflowing
-    EXPECT_EQ(reduceGrid(sum, 3).cells[0][1], 0);
-    EXPECT_EQ(reduceGrid(sum, 2).cells[2][2], -1);
-    EXPECT_EQ(reduceGrid(sum, 0), sum);
-    EXPECT_EQ(reduceGrid(sum, -1), sum);
-
-    // The sum has a's side: cells of a larger b beyond it do not come in.
-    Grid big = newGrid(4);
-    big.cells[3][3] = 5;
-    EXPECT_EQ(addGrids(newGrid(2), big), newGrid(2));
+// One click checked cell by cell: of the motif's offsets that land on a cell (after one wrap on a
+// torus), the last one written wins, as two do on a 2 x 2 torus; the cell then holds the exact
+// sum's remainder, or without a usable k the sum wrapped to 32 bits.
+static void expectMove(const Grid& board, int32_t x, int32_t y, const Motif& m, bool torus) {
+    const int32_t n = board.size;
+    const auto at = [&](int64_t i) { return torus && i >= -n && i < 2 * n ? (i + n) % n : i; };
+    const auto where = testing::Message() << n << " " << x << " " << y << " " << torus << " ";
+    // What a move lays is what it adds to a blank board without a usable k.
+    const Grid laid = torus ? placeMotifTorus(n, x, y, m) : placeMotifClipped(n, x, y, m);
+    ASSERT_EQ(laid, playMove(newGrid(n), x, y, m, 0, torus)) << where;
+    for (const int32_t k : {0, 1, 2, 3, 5}) {
+        const Grid next = cellwise(n, [&](int cx, int cy) {
+            int64_t value = 0;
+            for (int a = 0; a < 9; ++a)
+                if (at(int64_t{x} + a / 3 - 1) == cx && at(int64_t{y} + a % 3 - 1) == cy)
+                    value = m[a];
+            const int64_t sum = board.cells[cx][cy] + value;
+            return static_cast<int32_t>(k < 1 ? static_cast<uint32_t>(sum) : sum % k);
+        });
+        ASSERT_EQ(playMove(board, x, y, m, k, torus), next) << where << k;
+    }
 }
 
-TEST(Grid, FillRandomGoesColumnByColumnFromTheDefaultSeed) {
-    std::srand(1); // the state of a program that never seeds
-    Grid first = newGrid(4);
-    fillRandom(first, 3);
-    std::srand(1);
-    Grid expected = newGrid(4);
-    for (int x = 0; x < 4; ++x)
-        for (int y = 0; y < 4; ++y) expected.cells[x][y] = std::rand() % 3;
-    EXPECT_EQ(first, expected);
-
-    Grid untouched = newGrid(4);
-    fillRandom(untouched, 0);
-    EXPECT_EQ(untouched, newGrid(4));
+// Boards of every size the game plays, with values up to the 32-bit extremes, whose sums must
+// neither overflow nor lose their remainder; clicks on every edge and far off the board.
+TEST(Grid, RulesMatchACellByCellComputation) {
+    EXPECT_TRUE(newGrid(-3) == Grid{} && newGrid(99).size == maxGridSize);
+    const int32_t extremes[] = {INT32_MIN, -7, -1, 0, 1, 2, 3, 4, INT32_MAX - 1, INT32_MAX};
+    const Motif motifs[] = {{1, 2, 3, 4, 5, 6, 7, 8, 9},
+                            {INT32_MAX, INT32_MIN, -1, 2, 0, 3, -5, 1, 7}};
+    std::mt19937 rng(5);
+    const auto any = [&](int, int) { return extremes[rng() % std::size(extremes)]; };
+    for (const int32_t n : {2, 3, 5, 18}) {
+        const Grid a = cellwise(n, any), b = cellwise(n, any);
+        const auto sum = [&](int x, int y) { return int32_t(0u + a.cells[x][y] + b.cells[x][y]); };
+        EXPECT_EQ(addGrids(a, b), cellwise(n, sum)); // wrapped, not overflowing
+        for (const int32_t k : {-1, 0, 1, 2, 3, 5}) {
+            const auto r = [&](int x, int y) { return k < 1 ? a.cells[x][y] : a.cells[x][y] % k; };
+            EXPECT_EQ(reduceGrid(a, k), cellwise(n, r)) << k;
+            // Won only when every cell of the side holds k - 1, whatever lies beyond it; the cell
+            // visited last counts too.
+            Grid won = cellwise(n, [&](int, int) { return k - 1; });
+            if (n < maxGridSize) won.cells[n][0] = 1;
+            EXPECT_TRUE(checkSolved(won, k) == Won && checkSolved(won, k + 1) == Playing) << k;
+            won.cells[n - 1][n - 1] = n % 2 == 0 ? k - 2 : k;
+            EXPECT_EQ(checkSolved(won, k), Playing) << k;
+        }
+        std::srand(1); // as in a fresh run of the game, which never seeds rand()
+        Grid random = newGrid(n);
+        fillRandom(random, 3);
+        std::srand(1);
+        EXPECT_EQ(random, cellwise(n, [](int, int) { return std::rand() % 3; }));
+        const int32_t clicks[] = {0, 1, n - 2, n - 1, -1, n, 2 * n, INT32_MIN, INT32_MAX};
+        for (const Motif& m : motifs)
+            for (const bool torus : {false, true})
+                for (const int32_t x : clicks)
+                    for (const int32_t y : clicks) expectMove(a, x, y, m, torus);
+    }
 }

@@ -1,74 +1,42 @@
-// libFuzzer target for the motif reader: arbitrary bytes become "./rc/motif.txt", and the nine
-// values loadMotif leaves must match a second, independent reading of the same bytes.
+// libFuzzer target for the motif reader: the values it reads from any bytes must match a second
+// reading of the same bytes, written another way.
+#include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
-#include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "board/motif.h"
 
-namespace {
-
-// The reading a C "%d" scan gives, written another way: std::from_chars on the whole buffer.
-// Each value keeps what it held unless a number was read for it; a number that does not fit in
-// 32 bits or anything else that is not a number ends the scan.
-Motif expectedMotif(std::string_view bytes, Motif motif) {
-    const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-    std::size_t at = 0;
+// What nine "%d" scans give, with std::from_chars: each value is stored as it is read, and a
+// number beyond 32 bits or anything that is not a number ends the scan.
+static Motif expectedMotif(std::string_view bytes, Motif motif) {
+    size_t at = 0;
     for (int32_t& value : motif) {
-        while (at < bytes.size() && isSpace(bytes[at])) ++at;
-        std::size_t digits = at;
-        if (digits < bytes.size() && (bytes[digits] == '+' || bytes[digits] == '-')) ++digits;
-        if (digits == bytes.size() || bytes[digits] < '0' || bytes[digits] > '9') return motif;
-        // from_chars takes a minus sign but not a plus sign.
-        const char* first = bytes.data() + (bytes[at] == '+' ? at + 1 : at);
-        int32_t read = 0;
-        const auto [end, error] = std::from_chars(first, bytes.data() + bytes.size(), read);
-        if (error != std::errc{}) return motif;
-        value = read;
-        at = static_cast<std::size_t>(end - bytes.data());
+        at = std::min(bytes.find_first_not_of(" \t\n\v\f\r", at), bytes.size());
+        const size_t digit = at + (bytes.substr(at, 1) == "+" || bytes.substr(at, 1) == "-");
+        if (digit >= bytes.size() || bytes[digit] < '0' || bytes[digit] > '9') break;
+        // from_chars takes a minus sign but not a plus sign, and leaves value alone on overflow.
+        const char* first = bytes.data() + (bytes[at] == '+' ? digit : at);
+        const auto [end, error] = std::from_chars(first, bytes.data() + bytes.size(), value);
+        if (error != std::errc{}) break;
+        at = static_cast<size_t>(end - bytes.data());
     }
     return motif;
 }
 
-// Values a scan can never produce by accident, so that "left alone" is told apart from "read".
-constexpr Motif before{-7, 1 << 30, 3, -1, 0, 123456, INT32_MIN, INT32_MAX, 42};
-
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // A private working directory holding only rc/, so the fuzzer touches no real file; in memory
-    // where the system offers it, as a disk file system makes every rewrite a slow flush.
-    char dir[] = "/dev/shm/kelvo-fuzz-XXXXXX";
-    char fallback[] = "/tmp/kelvo-fuzz-XXXXXX";
-    const char* made = mkdtemp(dir);
-    if (made == nullptr) made = mkdtemp(fallback);
-    if (made == nullptr || chdir(made) != 0) std::abort();
-    std::filesystem::create_directory("rc");
-    std::atexit([] {
-        const std::filesystem::path here = std::filesystem::current_path();
-        std::error_code ignored;
-        std::filesystem::remove_all(here, ignored);
-    });
-    return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    std::FILE* file = std::fopen(motifPath, "wb");
-    if (file == nullptr) std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
-    if (std::fclose(file) != 0) std::abort();
-
-    currentMotif = before;
-    loadMotif();
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    if (currentMotif != expectedMotif(bytes, before)) {
-        std::fprintf(stderr, "motif read differs from the independent reading\n");
-        std::abort();
-    }
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The bytes go to a file in memory, read back through its /proc path as any motif file.
+    static const int fd = ::memfd_create("motif.txt", 0);
+    static const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, data, size, 0) != ssize_t(size)) std::abort();
+    // Values no scan makes by accident, so that "left alone" is told apart from "read".
+    constexpr Motif before{-7, 1 << 30, 3, -1, 0, 123456, INT32_MIN, INT32_MAX, 42};
+    Motif read = before;
+    loadMotif(path, read);
+    if (read != expectedMotif({reinterpret_cast<const char*>(data), size}, before)) std::abort();
     return 0;
 }

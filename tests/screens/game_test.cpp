@@ -1,184 +1,86 @@
-// The game screen and the victory screen, played through SDL's event queue. The game restarts
-// the video system, which empties the queue, so the events are queued as it starts again.
-#include "screens/game.h"
+// The game and victory screens, played through SDL's queue and compared pixel for pixel. The game
+// restarts the video system, which empties the queue: its events are queued as the video starts.
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <utility>
-#include <vector>
 
-#include "board/motif.h"
-#include "screen_fixture.h"
+#include "screen_test.h"
 
-namespace {
+using GameTest = ScreenTest;
 
-std::vector<SDL_Event> pending;
-
-void queuePending() {
-    for (SDL_Event& e : pending) SDL_PushEvent(&e);
-    pending.clear();
+// The game's window: its background, a frame round the board, the goal tile k - 1 and each
+// cell's tile (none for a cell without a colour).
+static Surface gameScreen(const Grid& board, int32_t k) {
+    Surface s = canvas(gameWindowWidth, gameWindowHeight(board.size));
+    put(s, gamePicture, 0, 0);
+    const int w = boardFrameWidth, side = tileSize * board.size + 2 * w;
+    SDL_Rect frame{Sint16(boardLeft - w), Sint16(boardTop - w), Uint16(side), Uint16(side)};
+    SDL_FillRect(s.get(), &frame, 0xa498f0); // the frame's colour, then the board's square inside
+    SDL_Rect inside{Sint16(boardLeft), Sint16(boardTop), Uint16(side - 2 * w),
+                    Uint16(side - 2 * w)};
+    SDL_BlitSurface(Surface{SDL_LoadBMP(gamePicture)}.get(), &inside, s.get(), &inside);
+    putTile(s, k - 1, goalX, goalY);
+    for (int x = 0; x < board.size; ++x)
+        for (int y = 0; y < board.size; ++y)
+            putTile(s, board.cells[x][y], boardLeft + tileSize * x, boardTop + tileSize * y);
+    return s;
+}
+// The victory's own window: the message in black, centred at the top of its picture.
+static Surface victoryScreen(int moves) {
+    Surface s = canvas(windowWidth, windowHeight);
+    put(s, victoryPicture, 0, 0);
+    putText(s, victoryFontPoints, "Vous avez reussi en " + std::to_string(moves) + " coups.", black,
+            -1, messageTop);
+    return s;
 }
 
-std::string readFile(const char* path) {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
+TEST_F(GameTest, ReleasesOnTheBoardPlayUntilVictoryEscapeOrAQuitRequest) {
+    const char *cross = "0 1 0 \n1 1 1 \n0 1 0 \n", *ones = "1 1 1 \n1 1 1 \n1 1 1 \n";
+    const SDL_Event quit = quitRequest();
+    // The settings, the motif, the events, the cells they play and the events left in the queue.
+    // clang-format off
+    using Cells = std::vector<std::pair<int, int>>;
+    const std::tuple<GameConfig, const char*, Events, Cells, int> cases[] = {
+        // The first pixel column and row of the board miss, as do the pixels just past it; the
+        // last pixel belongs to the last column; every button plays, a press alone does not.
+        {{}, cross, {release(35, 117), release(52, 100), release(175, 117), release(52, 240),
+                     release(174, 101), onCell(0, 3, SDL_BUTTON_RIGHT), onCell(0, 3, 5),
+                     onCell(1, 1, 4), onCell(2, 1, SDL_BUTTON_MIDDLE),
+                     release(60, 160, 1, SDL_MOUSEBUTTONDOWN), key(SDLK_a), key(SDLK_ESCAPE),
+                     onCell(2, 2), quit}, {{3, 0}, {0, 3}, {0, 3}, {1, 1}, {2, 1}}, 2},
+        {{18, 3, 0, 1}, cross, {onCell(0, 0), onCell(17, 17), release(664, 729), quit},
+         {{0, 0}, {17, 17}, {17, 17}}, 0},
+        // The solving move opens the victory screen, which ignores releases.
+        {{2, 2, 0, 0}, ones, {onCell(1, 1), onCell(0, 0), key(SDLK_a), key(SDLK_UP)}, {{1, 1}}, 1},
+        {{2, 2, 0, 0}, ones, {onCell(1, 1), quit, key(SDLK_UP)}, {{1, 1}}, 1},
+        {{5, 3, 0, 0}, "-1 0 0 \n0 2 0 \n0 0 -2 \n", {onCell(2, 2), onCell(0, 0), quit},
+         {{2, 2}, {0, 0}}, 0},
+        {{5, 4, 1, 0}, cross, {key(SDLK_ESCAPE), quit}, {}, 1}};
+    // clang-format on
+    // Again without tile 1 and the font: what is missing is left out.
+    for (bool missing : {false, true}) {
+        if (missing && fs::remove(tilePictures[1]) && fs::remove(fontPath)) releaseAssets();
+        for (int i = 0; const auto& [config, motif, events, moves, left] : cases) {
+            SCOPED_TRACE("case " + std::to_string(i++) + (missing ? " with pictures missing" : ""));
+            writeFile(motifPath, motif);
+            fs::remove(tracePath);
+            atVideoStart = inTurn({events});
+            std::srand(1);
+            runGame(menuWindow(), config);
 
-void writeFile(const char* path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-// The motif that solves a 2 x 2 board of two colours in one move.
-void writeAllOnesMotif() { writeFile("rc/motif.txt", "1 1 1 \n1 1 1 \n1 1 1 \n"); }
-
-SDL_Event release(int px, int py, Uint8 button = SDL_BUTTON_LEFT) {
-    SDL_Event e{};
-    e.button = {SDL_MOUSEBUTTONUP, 0, button, SDL_RELEASED, Uint16(px), Uint16(py)};
-    return e;
-}
-// The release at the middle of a cell.
-SDL_Event onCell(int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
-    return release(35 + 35 * x + 17, 100 + 35 * y + 17, button);
-}
-SDL_Event key(SDLKey k) {
-    SDL_Event e{SDL_KEYDOWN};
-    e.key.keysym.sym = k;
-    return e;
-}
-SDL_Event quit() { return SDL_Event{SDL_QUIT}; }
-
-class GameTest : public ScreenTest {
-  protected:
-    void SetUp() override {
-        ScreenTest::SetUp();
-        afterVideoStart = queuePending;
+            const int32_t n = config.size, k = config.colorCount;
+            Grid board = newGrid(n), counts = newGrid(n);
+            std::srand(1);
+            if (config.randomStart) fillRandom(board, k);
+            Motif played{};
+            loadMotif(motifPath, played);
+            for (auto [x, y] : moves)
+                board = playMove(board, x, y, played, k, config.torus != 0), ++counts.cells[x][y];
+            EXPECT_EQ(moveCount, int32_t(moves.size()));
+            EXPECT_EQ(readFile(tracePath), moves.empty() ? "" : traceText(counts));
+            const bool won = checkSolved(board, k) == Won;
+            EXPECT_EQ(difference(won ? victoryScreen(int(moves.size())) : gameScreen(board, k)),
+                      "");
+            EXPECT_EQ(drain(), left);
+        }
     }
-    void TearDown() override {
-        afterVideoStart = nullptr;
-        pending.clear();
-        ScreenTest::TearDown();
-    }
-
-    void play(const GameConfig& config, std::vector<SDL_Event> events) {
-        pending = std::move(events);
-        runGame(openMenuWindow(), config);
-    }
-    static std::pair<int, int> windowSize() {
-        return {SDL_GetVideoSurface()->w, SDL_GetVideoSurface()->h};
-    }
-
-    // Whether the window shows the tile of each colour of the board at its cell.
-    static bool showsBoard(const Grid& board) {
-        for (int x = 0; x < board.size; ++x)
-            for (int y = 0; y < board.size; ++y)
-                if (!shows(SDL_GetVideoSurface(), tile(board.cells[x][y]), 35 + 35 * x,
-                           100 + 35 * y))
-                    return false;
-        return true;
-    }
-};
-
-TEST_F(GameTest, EveryButtonPlaysInsideTheStrictBoundsAndTheTraceFollows) {
-    GameConfig config; // 4 x 4, two colours, bounded; the motif file holds the cross
-    play(config, {
-                     release(35, 117),           // first pixel column: outside
-                     release(52, 100),           // first pixel row: outside
-                     release(35 + 140, 117),     // just right of the board
-                     release(52, 100 + 140),     // just below it
-                     release(35 + 140 - 1, 101), // last column, top row: cell (3, 0)
-                     onCell(0, 3, SDL_BUTTON_RIGHT), onCell(0, 3, SDL_BUTTON_WHEELDOWN),
-                     onCell(1, 1, SDL_BUTTON_MIDDLE), key(SDLK_a), key(SDLK_ESCAPE),
-                     onCell(2, 2), // after Escape: never played
-                 });
-    EXPECT_EQ(moveCount, 4);
-    EXPECT_EQ(readFile("trace.txt"), "0 0 0 1 \n0 1 0 0 \n0 0 0 0 \n2 0 0 0 \n");
-
-    // The cross at (3, 0), twice at (0, 3) (which cancels out) and at (1, 1).
-    Grid expected = newGrid(4);
-    for (auto [x, y] : {std::pair{3, 0}, {2, 0}, {3, 1}, {1, 1}, {0, 1}, {2, 1}, {1, 0}, {1, 2}})
-        expected.cells[x][y] = 1;
-    EXPECT_EQ(windowSize(), std::pair(700, 480));
-    EXPECT_TRUE(showsBoard(expected));
-    EXPECT_TRUE(shows(SDL_GetVideoSurface(), tile(1), 453, 13)) << "goal tile";
-    SDL_Event left;
-    EXPECT_EQ(SDL_PollEvent(&left), 1) << "the release after Escape stays queued";
 }
-
-TEST_F(GameTest, WindowFitsTheBoardAndTheGoalIsTheLastColour) {
-    const GameConfig config{18, 3, 0, 1};
-    play(config,
-         {onCell(0, 0), onCell(17, 17), release(35 + 35 * 18 - 1, 100 + 35 * 18 - 1), quit()});
-    EXPECT_EQ(windowSize(), std::pair(700, 765));
-    EXPECT_TRUE(shows(SDL_GetVideoSurface(), tile(2), 453, 13));
-    EXPECT_EQ(moveCount, 3);
-
-    // On a torus the cross at (0, 0) reaches the far column and row.
-    Grid expected = newGrid(18);
-    for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {17, 0}, {0, 1}, {0, 17}}) ++expected.cells[x][y];
-    for (int i = 0; i < 2; ++i)
-        for (auto [x, y] : {std::pair{17, 17}, {16, 17}, {0, 17}, {17, 16}, {17, 0}})
-            ++expected.cells[x][y];
-    EXPECT_TRUE(showsBoard(reduceGrid(expected, 3)));
-}
-
-TEST_F(GameTest, SolvingMoveShowsTheVictoryWithTheCountUntilAKeyOrAQuitRequest) {
-    writeAllOnesMotif();
-    const GameConfig config{2, 2, 0, 0};
-    for (SDL_Event end : {key(SDLK_SPACE), quit()}) {
-        // The release after the solving move is ignored by the victory screen, and the key
-        // after the event that ends it is left for the menu.
-        play(config, {onCell(1, 1), onCell(0, 0), end, key(SDLK_DOWN)});
-        EXPECT_EQ(moveCount, 1);
-        EXPECT_EQ(readFile("trace.txt"), "0 0 \n0 1 \n");
-        SDL_Event next;
-        ASSERT_EQ(SDL_PollEvent(&next), 1);
-        EXPECT_EQ(next.type, SDL_KEYDOWN);
-        EXPECT_EQ(next.key.keysym.sym, SDLK_DOWN);
-    }
-    // The message in black, centred at the top of the victory picture.
-    ASSERT_EQ(windowSize(), std::pair(640, 480));
-    Surface expected{SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 32, 0xff0000, 0xff00, 0xff, 0)};
-    draw(expected.get(), picture("./rc/win.bmp"), 0, 0);
-    SDL_Surface* message = textPicture(25, "Vous avez reussi en 1 coups.", black);
-    ASSERT_NE(message, nullptr);
-    draw(expected.get(), message, (640 - message->w) / 2, 20);
-    EXPECT_TRUE(shows(SDL_GetVideoSurface(), expected.get(), 0, 0));
-}
-
-TEST_F(GameTest, AbandonedGameKeepsTheOldTraceAndAnUnwritableTraceStopsNothing) {
-    writeFile("trace.txt", "7 \n");
-    GameConfig config;
-    play(config, {key(SDLK_ESCAPE)});
-    EXPECT_EQ(readFile("trace.txt"), "7 \n");
-    play(config, {quit()});
-    EXPECT_EQ(readFile("trace.txt"), "7 \n");
-    EXPECT_EQ(moveCount, 0);
-
-    std::filesystem::remove("trace.txt");
-    std::filesystem::create_directories("trace.txt/inside");
-    play(config, {onCell(0, 0), onCell(1, 1), key(SDLK_ESCAPE)});
-    EXPECT_EQ(moveCount, 2);
-    EXPECT_TRUE(std::filesystem::is_directory("trace.txt/inside"));
-}
-
-TEST_F(GameTest, RandomStartIsTheGeneratorsFirstBoard) {
-    std::srand(1);
-    Grid first = newGrid(5);
-    fillRandom(first, 4);
-    std::srand(1);
-    play(GameConfig{5, 4, 1, 0}, {key(SDLK_ESCAPE)});
-    EXPECT_TRUE(showsBoard(first));
-}
-
-TEST_F(GameTest, MissingPicturesAndFontLeaveTheGamePlayable) {
-    for (const char* name : {"rc/game.bmp", "rc/win.bmp", "rc/1.bmp", "rc/Chalkduster.ttf"})
-        std::filesystem::remove(name);
-    writeAllOnesMotif();
-    play(GameConfig{2, 2, 0, 0}, {onCell(0, 0), key(SDLK_RETURN)});
-    EXPECT_EQ(moveCount, 1);
-}
-
-} // namespace

@@ -1,0 +1,125 @@
+// What the screen tests share, with every screen's header: a private copy of the run directory on
+// SDL's dummy video driver, events queued in SDL's own queue, and the window compared with the
+// picture it must show.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "board/trace.h"
+#include "screens/config.h"
+#include "screens/display.h"
+#include "screens/game.h"
+#include "screens/menu.h"
+#include "screens/motif_editor.h"
+#include "screens/victory.h"
+
+namespace fs = std::filesystem;
+using Events = std::vector<SDL_Event>;
+
+// The file's bytes; "" when it is missing or not a file.
+inline std::string readFile(const fs::path& path) {
+    std::ostringstream text;
+    if (fs::is_regular_file(path)) text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+inline void writeFile(const fs::path& p, std::string_view text) { std::ofstream(p) << text; }
+
+inline SDL_Event key(SDLKey k) { return {.key = {SDL_KEYDOWN, 0, SDL_PRESSED, {0, k, {}, 0}}}; }
+// The screens act on a button's release (by default the left one's); a press is of type
+// SDL_MOUSEBUTTONDOWN.
+inline SDL_Event release(int x, int y, Uint8 button = 1, Uint8 type = SDL_MOUSEBUTTONUP) {
+    return {.button = {type, 0, button, SDL_RELEASED, Uint16(x), Uint16(y)}};
+}
+// Releases at the middle of the board's cell (x, y) and of the editor's tile of m[i].
+inline SDL_Event onCell(int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
+    return release(boardLeft + tileSize * x + 17, boardTop + tileSize * y + 17, button);
+}
+inline SDL_Event onMotif(int i) {
+    return release(motifLeft + tileSize * (i / 3) + 17, motifTop + tileSize * (i % 3) + 17);
+}
+inline SDL_Event quitRequest() { return SDL_Event{SDL_QUIT}; }
+
+inline void queue(Events events) {
+    for (SDL_Event& e : events) ASSERT_EQ(SDL_PushEvent(&e), 0) << SDL_GetError();
+}
+// Empties SDL's queue; returns how many events the screens left in it.
+inline int drain() {
+    return SDL_PeepEvents(std::array<SDL_Event, 256>().data(), 256, SDL_GETEVENT, SDL_ALLEVENTS);
+}
+// Run each time the video system starts, which empties SDL's queue (the game restarts it).
+inline std::function<void()> atVideoStart;
+// Queues one batch at each start, then quit requests, so that nothing waits forever.
+inline std::function<void()> inTurn(std::vector<Events> batches) {
+    return [batches, next = 0u]() mutable {
+        queue(next < batches.size() ? batches[next++] : Events(3, quitRequest()));
+    };
+}
+
+// A picture to compose what a window must show, filled with a colour that no picture has, so
+// that a pixel a screen forgets to paint shows.
+inline Surface canvas(int w, int h, Uint32 rgb = 0x010203) {
+    Surface s{SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xff0000, 0xff00, 0xff, 0)};
+    SDL_FillRect(s.get(), nullptr, rgb);
+    return s;
+}
+// Puts a picture read straight from its file, not through the game's own cache.
+inline void put(const Surface& on, const char* path, int x, int y) {
+    SDL_Rect at{Sint16(x), Sint16(y), 0, 0};
+    SDL_BlitSurface(Surface{SDL_LoadBMP(path)}.get(), nullptr, on.get(), &at); // none if missing
+}
+inline void putTile(const Surface& on, int colour, int x, int y) {
+    if (colour >= 0 && colour < tileColours) put(on, tilePictures[colour], x, y);
+}
+// Puts a text in the game's font (centred when x < 0); returns its height, 0 without a font.
+inline int putText(const Surface& on, int pt, const std::string& text, SDL_Color c, int x, int y) {
+    Surface t{font(pt) ? TTF_RenderText_Solid(font(pt), text.c_str(), c) : nullptr};
+    if (!t) return 0;
+    SDL_Rect at{Sint16(x < 0 ? (on->w - t->w) / 2 : x), Sint16(y), 0, 0};
+    SDL_BlitSurface(t.get(), nullptr, on.get(), &at);
+    return t->h;
+}
+// Where the window first differs from the expected picture; "" when it shows exactly that.
+inline std::string difference(const Surface& want) {
+    SDL_Surface* window = SDL_GetVideoSurface();
+    if (!window || window->w != want->w || window->h != want->h) return "window size";
+    Surface shown{SDL_ConvertSurface(window, want->format, SDL_SWSURFACE)};
+    const auto pixels = [](const Surface& s) { return static_cast<const Uint32*>(s->pixels); };
+    for (int i = 0; i < want->w * want->h; ++i)
+        if ((pixels(shown)[i] ^ pixels(want)[i]) & 0xffffff)
+            return "pixel " + std::to_string(i % want->w) + ", " + std::to_string(i / want->w);
+    return "";
+}
+
+class ScreenTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        runDir = mkdtemp(std::string("/tmp/kelvo-screen-XXXXXX").data());
+        fs::copy(fs::path(KELVO_RUN_DIR) / "rc", runDir / "rc", fs::copy_options::recursive);
+        fs::current_path(runDir);
+        // Every test starts as the program does, whatever the tests before it left behind.
+        releaseAssets();
+        configCursor = 0;
+        currentMotif = {};
+        atVideoStart = nullptr;
+        afterVideoStart = [] { atVideoStart ? atVideoStart() : void(); };
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    }
+    void TearDown() override {
+        SDL_Quit();
+        fs::remove_all(runDir);
+    }
+    // The menu's window as the program opens it, filled with the canvas's colour.
+    static SDL_Surface* menuWindow() {
+        SDL_Surface* w = openWindow(windowWidth, windowHeight, SDL_HWSURFACE, true);
+        SDL_FillRect(w, nullptr, SDL_MapRGB(w->format, 1, 2, 3));
+        return w;
+    }
+    fs::path runDir;
+};
