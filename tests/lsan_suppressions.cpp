@@ -2,11 +2,7 @@
 // Xlib, D-Bus and fontconfig keep until the process ends. They are the system libraries' own, not
 // ours.
 extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libSDL2\n"
-           "leak:libSDL-1.2\n"
-           "leak:libX11\n"
-           "leak:libdbus\n"
-           "leak:libfontconfig\n";
+    return "leak:libSDL2\nleak:libSDL-1.2\nleak:libX11\nleak:libdbus\nleak:libfontconfig\n";
 }
 
 // Keeps the list of suppressions used out of the programs' error output.

@@ -67,29 +67,25 @@ TEST(ReplaceFile, HugeMotifFilesAreReadInSmallPiecesAndOddTargetsAreLeftAlone) {
 // come last: they need root, and save as nobody.
 TEST(ReplaceFile, FollowsLinksAndKeepsModeAndOwnerOrLeavesTheFileAsItWas) {
     const uid_t me = ::geteuid();
+    // save.txt is a link to `link` or the file itself, whose content is `old` (none if null);
+    // `owner` owns the file before and after; `mode` is the old file's, `after` the saved one's.
     struct Case {
-        const char* what;
-        const char* link; // save.txt is a link to this, or the file itself
-        const char* old;  // the file's content, none if null
-        mode_t mode;      // of the old file
-        uid_t owner;      // of the file, before and after
-        mode_t folder;
-        bool asNobody;
-        mode_t umask;
-        bool saved;
-        mode_t after;
+        const char *what, *link, *old;
+        uid_t owner;
+        bool asNobody, saved;
+        mode_t mode, folder, umask, after;
     };
     const Case cases[] = {
-        {"a link to a file", "real.txt", "old", 0640, me, 0700, false, 022, true, 0640},
-        {"a dangling link", "real.txt", nullptr, 0, me, 0700, false, 022, true, 0644},
-        {"a link to no folder", "gone/real.txt", nullptr, 0, me, 0700, false, 022, false, 0},
-        {"a new file, umask 022", nullptr, nullptr, 0, me, 0700, false, 022, true, 0644},
-        {"a new file, umask 077", nullptr, nullptr, 0, me, 0700, false, 077, true, 0600},
-        {"a new file, umask 002", nullptr, nullptr, 0, me, 0700, false, 002, true, 0664},
-        {"another's 0600 file", nullptr, "old", 0600, nobody, 0700, false, 022, true, 0600},
-        {"a read-only file", nullptr, "old", 0444, nobody, 0777, true, 022, false, 0444},
-        {"another's file open to all", nullptr, "old", 0666, me, 0777, true, 022, true, 0666},
-        {"a folder closed to the saver", nullptr, "old", 0644, nobody, 0755, true, 022, true, 0644},
+        {"a link to a file", "real.txt", "old", me, false, true, 0640, 0700, 022, 0640},
+        {"a dangling link", "real.txt", nullptr, me, false, true, 0, 0700, 022, 0644},
+        {"a link to no folder", "gone/real.txt", nullptr, me, false, false, 0, 0700, 022, 0},
+        {"a new file, umask 022", nullptr, nullptr, me, false, true, 0, 0700, 022, 0644},
+        {"a new file, umask 077", nullptr, nullptr, me, false, true, 0, 0700, 077, 0600},
+        {"a new file, umask 002", nullptr, nullptr, me, false, true, 0, 0700, 002, 0664},
+        {"another's 0600 file", nullptr, "old", nobody, false, true, 0600, 0700, 022, 0600},
+        {"a read-only file", nullptr, "old", nobody, true, false, 0444, 0777, 022, 0444},
+        {"another's file open to all", nullptr, "old", me, true, true, 0666, 0777, 022, 0666},
+        {"a folder closed to the saver", nullptr, "old", nobody, true, true, 0644, 0755, 022, 0644},
     };
     for (const Case& c : cases)
         for (const Durability durability : {Durability::Synced, Durability::Unsynced}) {

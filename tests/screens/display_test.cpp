@@ -7,11 +7,9 @@
 
 #include "screen_test.h"
 
-namespace {
-
 using DisplayTest = ScreenTest;
 
-int initCalls = 0;
+static int initCalls = 0;
 
 TEST_F(DisplayTest, ADisplayThatRefusesForAMomentIsTriedAgainThenGivesOneLine) {
     SDL_Quit();
@@ -33,7 +31,7 @@ TEST_F(DisplayTest, ADisplayThatRefusesForAMomentIsTriedAgainThenGivesOneLine) {
 }
 
 // The write end of the pipe on which a child says that its video system has started.
-int videoStarted = -1;
+static int videoStarted = -1;
 
 TEST_F(DisplayTest, TerminationSignalsEndTheProgramAtOnce) {
     const std::pair<int, void (*)()> cases[] = {
@@ -68,5 +66,3 @@ TEST_F(DisplayTest, TerminationSignalsEndTheProgramAtOnce) {
             << "signal " << signal << ": still running 3 s later, or wait status " << status;
     }
 }
-
-} // namespace

@@ -1,8 +1,6 @@
 // The game and victory screens, played through SDL's queue and compared pixel for pixel. The game
 // restarts the video system, which empties the queue: its events are queued as the video starts.
 
-#include <cstdlib>
-
 #include "screen_test.h"
 
 using GameTest = ScreenTest;

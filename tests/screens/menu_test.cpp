@@ -16,7 +16,7 @@ static Surface menuScreen(int selected) {
     return s;
 }
 
-TEST_F(MenuTest, UpAndDownStopAtTheEndsAndReturnOpensAnItemThatComesBackSelected) {
+TEST_F(MenuTest, KeysMoveAndOpenItemsAndQuitRequestsLeaveTheStartPictureAndEndTheProgram) {
     // The game restarts the video system, which empties the queue: its events come after that.
     atVideoStart = inTurn({{release(boardLeft + 1, boardTop + 1), key(Esc), quitRequest()}});
     // clang-format off
@@ -38,16 +38,13 @@ TEST_F(MenuTest, UpAndDownStopAtTheEndsAndReturnOpensAnItemThatComesBackSelected
     EXPECT_EQ(config.size, 5);
     EXPECT_EQ(readFile(motifPath), "1 1 0 \n1 1 1 \n0 1 0 \n");
     EXPECT_EQ(readFile(tracePath), "1 0 0 0 0 \n0 0 0 0 0 \n0 0 0 0 0 \n0 0 0 0 0 \n0 0 0 0 0 \n");
-}
-
-TEST_F(MenuTest, QuitRequestsLeaveTheStartPictureForTheMenuAndEndTheProgram) {
+    // Quit requests leave the start picture for the menu, and end the menu.
     SDL_Surface* window = menuWindow();
     queue({release(9, 9), SDL_Event{SDL_MOUSEMOTION}, quitRequest(), key(D), quitRequest()});
     runStartScreen(window);
     Surface start = canvas(windowWidth, windowHeight);
     put(start, startPicture, 0, 0);
     EXPECT_EQ(difference(start), "");
-    GameConfig config;
     runMenu(window, config);
     EXPECT_EQ(difference(menuScreen(1)), "");
     // The program: a key leaves the start picture, a quit request in the menu ends it with 0.

@@ -1,8 +1,11 @@
 // Tests of the solver, against every plan on small boards and through the move rule on 18 x 18,
-// and of kelvo-solve run as a process: its answers, its refusals and its exit statuses.
+// and of kelvo-solve run as a process: its answers, its refusals and its exit statuses. Then what
+// the game asks of it: a board already won needs a click, the same answer for the same effort on
+// any machine, and kelvo-solve finding the player's motif away from the game.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cmath>
 #include <random>
 #include <regex>
 #include <tuple>
@@ -14,16 +17,22 @@
 #include "solver/solver.h"
 
 const Motif cross{0, 1, 0, 1, 1, 1, 0, 1, 0};
+const Motif shift{0, 0, 0, 0, 1, 0, 0, 4, 0}; // adds 1 to its cell and 4 to the one on its right
 
-// The plan, played through the game's own move rule with each cell clicked fewer than k times,
-// wins from the start board in the clicks announced.
-static void expectWinningPlan(const Solution& s, Grid board, const Motif& motif, int32_t k,
-                              bool torus) {
+// The plan played through the game's own move rule, each cell clicked fewer than `most` times:
+// its clicks if that wins, else INT64_MAX.
+static int64_t clicksToWin(Grid board, const Grid& plan, const Motif& m, int32_t k, bool torus,
+                           int32_t most) {
     int64_t clicks = 0;
     for (int32_t i = 0, n = board.size; i < n * n; ++i)
-        for (int32_t c = 0; c < s.plan.cells[i / n][i % n] && c < k; ++c, ++clicks)
-            board = playMove(board, i / n, i % n, motif, k, torus);
-    EXPECT_TRUE(s.solvable && clicks == s.fewestClicks && checkSolved(board, k) == Won);
+        for (int32_t c = 0; c < plan.cells[i / n][i % n] && c < most; ++c, ++clicks)
+            board = playMove(board, i / n, i % n, m, k, torus);
+    return checkSolved(board, k) == Won ? clicks : INT64_MAX;
+}
+static Grid wonBoard(int32_t n, int32_t k) {
+    Grid g = newGrid(n);
+    for (auto& column : g.cells) column.fill(k - 1);
+    return g;
 }
 
 // Every plan of a board of side n tried once, then the solver asked about every start board of
@@ -62,8 +71,9 @@ static void expectAsEveryPlan(int n, const Motif& m, int k, bool torus, std::mt1
         EXPECT_EQ(s.planCount, std::to_string(winning[b]));
         EXPECT_EQ(s.solvable, winning[b] > 0);
         if (!s.solvable) continue;
-        EXPECT_TRUE(s.proven && s.fewestClicks == fewest[b]) << s.fewestClicks << " " << fewest[b];
-        expectWinningPlan(s, start, m, k, torus);
+        EXPECT_TRUE(s.proven && s.fewestClicks == fewest[b] &&
+                    clicksToWin(start, s.plan, m, k, torus, k) == fewest[b])
+            << s.fewestClicks << " " << fewest[b];
     }
 }
 
@@ -91,13 +101,13 @@ TEST(Solver, LargeBoards) {
     const char* const plans[] = {"256", "129140163", "65536", "0"};
     for (int32_t k = 2; k <= 5; ++k) {
         const Solution s = solveBoard(newGrid(18), cross, k, true, k == 4 ? 0 : gameSearchSteps);
-        EXPECT_TRUE(s.planCount == plans[k - 2] && s.proven == (k == 2)) << k;
-        if (s.solvable) expectWinningPlan(s, newGrid(18), cross, k, true);
+        EXPECT_TRUE(
+            s.planCount == plans[k - 2] && s.proven == (k == 2) &&
+            (!s.solvable || clicksToWin(newGrid(18), s.plan, cross, k, true, k) == s.fewestClicks))
+            << k;
     }
     // A motif that does nothing on a won board: all 2^324 plans win, and one click is the fewest.
-    Grid won = newGrid(18);
-    for (auto& column : won.cells) column.fill(1);
-    const Solution idle = solveBoard(won, Motif{}, 2, false);
+    const Solution idle = solveBoard(wonBoard(18, 2), Motif{}, 2, false);
     EXPECT_TRUE(idle.proven && idle.fewestClicks == 1 && idle.planCount == decimalPower(2, 324));
     EXPECT_EQ(decimalPower(10, 9) + " " + decimalPower(2, 70), "1000000000 1180591620717411303424");
     // What the elimination is not exact for is refused rather than solved wrongly.
@@ -168,4 +178,70 @@ TEST(Command, AnswersAndRefusals) {
     // An answer that cannot be written is a failure, not a success.
     EXPECT_TRUE(run({}, "/dev/full") == 1 &&
                 readFile(dir.path / "stderr").ends_with("cannot write the answer\n"));
+}
+
+TEST(Hint, BoardAlreadyWonNeedsAtLeastOneClickAndEffortIsFixed) {
+    const std::tuple<int32_t, int32_t, Motif, bool> cases[] = {
+        {2, 2, cross, false}, {2, 4, Motif{}, false}, {2, 5, shift, true}, {2, 5, shift, false},
+        {2, 4, shift, true},  {3, 2, cross, true},    {3, 2, shift, true}};
+    for (const auto& [n, k, motif, torus] : cases) {
+        int64_t fewest = INT64_MAX; // over every plan of 0 ... k clicks a cell but the empty one
+        Grid plan = newGrid(n);
+        for (int32_t p = 1; p < static_cast<int32_t>(std::pow(k + 1, n * n)); ++p) {
+            for (int32_t c = 0, q = p; c < n * n; ++c, q /= k + 1)
+                plan.cells[c / n][c % n] = q % (k + 1);
+            fewest = std::min(fewest, clicksToWin(wonBoard(n, k), plan, motif, k, torus, k + 1));
+        }
+        const Solution s = solveForGame(wonBoard(n, k), motif, k, torus);
+        EXPECT_TRUE(s.solvable && s.proven && s.fewestClicks == fewest &&
+                    clicksToWin(wonBoard(n, k), s.plan, motif, k, torus, k + 1) == fewest)
+            << n << " " << k << " " << torus << ": " << s.fewestClicks << " for " << fewest;
+    }
+    // Won boards with too many plans to try them all: a motif that does nothing takes one click,
+    // one that adds 2 of 4 colours two, shift five on one cell (a row of clicks adds nothing).
+    for (const auto& [n, motif, k, fewest] :
+         {std::tuple{5, Motif{}, 2, 1}, {5, Motif{0, 0, 0, 0, 2}, 4, 2}, {11, shift, 5, 5}}) {
+        const Solution s = solveForGame(wonBoard(n, k), motif, k, true);
+        EXPECT_TRUE(s.fewestClicks == fewest &&
+                    clicksToWin(wonBoard(n, k), s.plan, motif, k, true, k + 1) == fewest);
+    }
+    // 5^9 plans: after so many steps, the same answer on every machine whatever its speed.
+    for (const auto& [steps, fewest] :
+         {std::pair<uint64_t, int64_t>{0, 50}, {100, 30}, {1000, 25}}) {
+        const Solution s = solveBoard(newGrid(5), cross, 5, true, steps);
+        EXPECT_TRUE(s.fewestClicks == fewest && !s.proven) << steps << ": " << s.fewestClicks;
+    }
+}
+
+TEST(Hint, SolveFindsThePlayersMotif) {
+    const TempDir dir;
+    const Motif dot{0, 0, 0, 0, 1}, full{1, 1, 1, 1, 1, 1, 1, 1, 1};
+    const std::string xdg = dir.path / "xdg", xdgFile = xdg + "/kelvo/rc/motif.txt",
+                      home = dir.path / "home",
+                      homeFile = home + "/.local/share/kelvo/rc/motif.txt";
+    for (const auto& [file, m] : {std::pair{(dir.path / "run/rc/motif.txt").string(), cross},
+                                  {xdgFile, dot},
+                                  {homeFile, full}}) {
+        std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+        writeFile(file, motifText(m));
+    }
+    // Where it runs (home has no rc/), XDG_DATA_HOME, the file named on stderr, the motif read.
+    const std::tuple<const char*, std::string, std::string, Motif> cases[] = {
+        {"run", "XDG_DATA_HOME=" + xdg, "", cross},
+        {"home", "XDG_DATA_HOME=" + xdg, xdgFile, dot},
+        {"home", "-u XDG_DATA_HOME", homeFile, full},
+        {"home", "XDG_DATA_HOME=relative", homeFile, full},
+        {"home", "XDG_DATA_HOME=" + xdg + "/none", KELVO_INSTALLED_MOTIF, Motif{}}};
+    for (const auto& [where, env, named, motif] : cases) {
+        const std::string command = "cd " + (dir.path / where).string() + " && env " + env +
+                                    " HOME=" + home + " " KELVO_SOLVE " --size 3 >o 2>e";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        const std::string err = readFile(dir.path / where / "e");
+        EXPECT_TRUE(err.empty() == named.empty() && err.find(named) != err.npos) << err;
+        if (motif != Motif{}) { // the installed motif is there only once installed
+            EXPECT_EQ(readFile(dir.path / where / "o"),
+                      solutionText(solveBoard(newGrid(3), motif, 2, false)))
+                << command;
+        }
+    }
 }

@@ -18,9 +18,11 @@ struct TempDir {
     ~TempDir() { std::filesystem::remove_all(path, removal); }
 };
 
+// The file's bytes; "" when it is missing or not a file (a pipe or a device is not opened).
 inline std::string readFile(const std::filesystem::path& path) {
     std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
+    if (std::filesystem::is_regular_file(path))
+        text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 

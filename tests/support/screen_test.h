@@ -6,12 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "board/trace.h"
+#include "files.h"
 #include "screens/config.h"
 #include "screens/display.h"
 #include "screens/game.h"
@@ -21,14 +19,6 @@
 
 namespace fs = std::filesystem;
 using Events = std::vector<SDL_Event>;
-
-// The file's bytes; "" when it is missing or not a file.
-inline std::string readFile(const fs::path& path) {
-    std::ostringstream text;
-    if (fs::is_regular_file(path)) text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
-inline void writeFile(const fs::path& p, std::string_view text) { std::ofstream(p) << text; }
 
 inline SDL_Event key(SDLKey k) { return {.key = {SDL_KEYDOWN, 0, SDL_PRESSED, {0, k, {}, 0}}}; }
 // The screens act on a button's release (by default the left one's); a press is of type
@@ -99,9 +89,8 @@ inline std::string difference(const Surface& want) {
 class ScreenTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        runDir = mkdtemp(std::string("/tmp/kelvo-screen-XXXXXX").data());
-        fs::copy(fs::path(KELVO_RUN_DIR) / "rc", runDir / "rc", fs::copy_options::recursive);
-        fs::current_path(runDir);
+        fs::copy(fs::path(KELVO_RUN_DIR) / "rc", runDir.path / "rc", fs::copy_options::recursive);
+        fs::current_path(runDir.path);
         // Every test starts as the program does, whatever the tests before it left behind.
         releaseAssets();
         configCursor = 0;
@@ -111,15 +100,12 @@ class ScreenTest : public ::testing::Test {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     }
-    void TearDown() override {
-        SDL_Quit();
-        fs::remove_all(runDir);
-    }
+    void TearDown() override { SDL_Quit(); }
     // The menu's window as the program opens it, filled with the canvas's colour.
     static SDL_Surface* menuWindow() {
         SDL_Surface* w = openWindow(windowWidth, windowHeight, SDL_HWSURFACE, true);
         SDL_FillRect(w, nullptr, SDL_MapRGB(w->format, 1, 2, 3));
         return w;
     }
-    fs::path runDir;
+    TempDir runDir;
 };
