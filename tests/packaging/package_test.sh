@@ -15,8 +15,7 @@ if [ "$mode" = deb ]; then
 else
     prefix="$tmp/pre fix"
     cmake --install "$build" --prefix "$prefix" >"$tmp/log" 2>&1 || { cat "$tmp/log"; exit 1; }
-    out=$(desktop-file-validate "$prefix/share/applications/$app.desktop" 2>&1) && [ -z "$out" ] ||
-        bad "desktop-file-validate: $out"
+    out=$(desktop-file-validate "$prefix/share/applications/$app.desktop" 2>&1) && [ -z "$out" ] || bad "desktop-file-validate: $out"
     appstreamcli validate --no-net --strict "$prefix/share/metainfo/$app.metainfo.xml" || bad appstreamcli
 fi
 # Every file a player's installation needs, with everything the build puts in the game's rc/.
@@ -27,8 +26,7 @@ for f in "$bin/kelvo" "$bin/kelvo-solve" libexec/kelvo/kelvo share/man/man6/kelv
     [ -f "$prefix/$f" ] || bad "not installed: $f"
 done
 for s in 16 24 32 48 64 128 256; do
-    file -b "$prefix/share/icons/hicolor/${s}x$s/apps/$app.png" | grep -q "PNG image data, $s x $s," ||
-        bad "no $s x $s icon"
+    file -b "$prefix/share/icons/hicolor/${s}x$s/apps/$app.png" | grep -q "PNG image data, $s x $s," || bad "no $s x $s icon"
 done
 [ "$mode" = deb ] && exit "$fail"
 
@@ -42,8 +40,7 @@ started() {
         bad "the game did not start: $out"
     # Everything installed is in the player's folder, the same but for the player's own motif.
     for f in "$prefix"/share/kelvo/rc/*; do
-        [ "${f##*/}" = motif.txt ] && [ -f "$player/rc/motif.txt" ] || cmp -s "$f" "$player/rc/${f##*/}" ||
-            bad "$player/rc/${f##*/} differs"
+        [ "${f##*/}" = motif.txt ] && [ -f "$player/rc/motif.txt" ] || cmp -s "$f" "$player/rc/${f##*/}" || bad "$player/rc/${f##*/} differs"
     done
 }
 home="$tmp/home dir" player="$tmp/home dir/.local/share/kelvo"
