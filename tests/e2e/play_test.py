@@ -153,11 +153,11 @@ def die_with_this_test():
     ctypes.CDLL(None).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
 
 
-def start_xserver():
+def start_xserver(screen="1280x1024x24"):
     """Starts Xvfb on a free display number; returns the process and the display name."""
     read_end, write_end = os.pipe()
     server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen, "-nolisten", "tcp"],
         pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
         preexec_fn=die_with_this_test)
     os.close(write_end)
@@ -382,18 +382,32 @@ def edit_motif_and_play(s):
     s.press(("Escape", 0))
 
 
-def main(kelvo, source_run_dir):
+def play_session(s):
+    """The start picture, then a game, the settings and the editor, as a player would go."""
+    s.wait_for_screen(lambda image: image.rows == s.pictures["start"].rows,
+                      "the window showing the start picture")
+    s.press(("space", 0))
+    play_default_game(s)
+    configure_large_board(s)
+    edit_motif_and_play(s)
+
+
+def run_game(kelvo, source_run_dir, scenario, screen="1280x1024x24"):
+    """Runs the game in a private X server of that screen size, in a copy of the run directory
+    with the cross as its motif; plays scenario(session), then closes the window. Returns the
+    exit status for the test: 0 when everything passed."""
     sys.stdout.reconfigure(line_buffering=True)
     started, work = time.monotonic(), tempfile.mkdtemp(prefix="kelvo-e2e-")
     run_dir = os.path.join(work, "run")
     shutil.copytree(source_run_dir, run_dir, ignore=shutil.ignore_patterns("trace.txt"))
     with open(os.path.join(run_dir, "rc", "motif.txt"), "w") as f:
         f.write(motif_text(CROSS))
-    server, display_name = start_xserver()
+    server, display_name = start_xserver(screen)
     # Leaks are left to the unit tests: the X libraries SDL loads at every restart of its
     # video system keep blocks the leak checker cannot trace back to them.
     env = dict(os.environ, DISPLAY=display_name, SDL_VIDEODRIVER="x11",
                ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0")
+    env.pop("SDL12COMPAT_WINDOW_SCALING", None)  # the game picks the scale for the screen
     log_path = os.path.join(work, "game.log")
     with open(log_path, "wb") as log:
         game = subprocess.Popen([os.path.abspath(kelvo)], cwd=run_dir, env=env,
@@ -401,12 +415,7 @@ def main(kelvo, source_run_dir):
                                 preexec_fn=die_with_this_test)
     s = Session(display_name, game, run_dir)
     try:
-        s.wait_for_screen(lambda image: image.rows == s.pictures["start"].rows,
-                          "the window showing the start picture")
-        s.press(("space", 0))
-        play_default_game(s)
-        configure_large_board(s)
-        edit_motif_and_play(s)
+        scenario(s)
         s.close_window()
         code = s.game.wait(timeout=WAIT_SECONDS)
         check(code == 0, "the game ended with status %d after the close request" % code)
@@ -430,4 +439,4 @@ def main(kelvo, source_run_dir):
 
 
 if __name__ == "__main__":
-    sys.exit(main(*sys.argv[1:]))
+    sys.exit(run_game(*sys.argv[1:], play_session))

@@ -138,13 +138,16 @@ TEST_F(GameTest, SolvingMoveShowsTheVictoryWithTheCountUntilAKeyOrAQuitRequest) 
         EXPECT_EQ(next.type, SDL_KEYDOWN);
         EXPECT_EQ(next.key.keysym.sym, SDLK_DOWN);
     }
-    // The message in black, centred at the top of the victory picture.
+    // The message in black, centred at the top of the victory picture, the fewest clicks under it.
     ASSERT_EQ(windowSize(), std::pair(640, 480));
     Surface expected{SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 32, 0xff0000, 0xff00, 0xff, 0)};
     draw(expected.get(), picture("./rc/win.bmp"), 0, 0);
     SDL_Surface* message = textPicture(25, "Vous avez reussi en 1 coups.", black);
     ASSERT_NE(message, nullptr);
     draw(expected.get(), message, (640 - message->w) / 2, 20);
+    SDL_Surface* minimum = textPicture(16, "Le minimum etait de 1 coups.", black);
+    ASSERT_NE(minimum, nullptr);
+    draw(expected.get(), minimum, (640 - minimum->w) / 2, 52);
     EXPECT_TRUE(shows(SDL_GetVideoSurface(), expected.get(), 0, 0));
 }
 
