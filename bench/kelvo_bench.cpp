@@ -100,8 +100,8 @@ void gameClick(benchmark::State& state) {
 }
 
 // H on a torus board of 18 x 18 and 5 colours: the solve, the marked cell and the repaint. With
-// the motif of nine ones the board of zeros can be won by more plans than the search can try, so
-// the hint's search runs as long as the game lets it: the slowest hint.
+// the motif of nine ones the board of zeros has far more winning plans than the game's budget can
+// weigh, so every hint runs the search for the fewest clicks to its limits: a slow case.
 void gameHint(benchmark::State& state) {
     const Motif nineOnes{1, 1, 1, 1, 1, 1, 1, 1, 1};
     const GameConfig config{maxBoardSize, maxColorCount, 0, 1};

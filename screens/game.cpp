@@ -3,10 +3,10 @@
 #include "screens/game.h"
 
 #include <algorithm>
+#include <deque>
 #include <optional>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "board/motif.h"
 #include "board/trace.h"
@@ -35,7 +35,7 @@ struct Play {
     bool torus = false;
     Grid board;
     GameState state = Playing;
-    std::vector<Step> history;
+    std::deque<Step> history;
     Outlook outlook = Outlook::Unknown;
     std::optional<Solution> start; // the start board's answer, for the victory line
     std::optional<Grid> plan;      // clicks per cell that win from the board as it is
@@ -180,17 +180,25 @@ void react(Play& p, const SDL_Event& event) {
     }
 }
 
-std::string statusLine(const Play& p) {
-    const std::string moves = "Coups : " + std::to_string(moveCount) + "    ";
-    switch (p.outlook) {
+// What the status line says after the move count.
+const char* statusKeys(Outlook outlook) {
+    switch (outlook) {
     case Outlook::Winnable:
-        return moves + "H : indice    Retour arriere : annuler    Echap : menu";
+        return "H : indice    Retour arriere : annuler    Echap : menu";
     case Outlook::Unwinnable:
-        return moves + "Ce plateau ne peut pas etre gagne    Echap : menu";
+        return "Ce plateau ne peut pas etre gagne    Echap : menu";
     case Outlook::Unknown:
         break;
     }
-    return moves + "Pas d'indice avec ce motif    Retour arriere : annuler    Echap : menu";
+    return "Pas d'indice avec ce motif    Retour arriere : annuler    Echap : menu";
+}
+
+// The count and the keys are two texts, so that only the short one is rendered anew after a move.
+void drawStatus(SDL_Surface* screen, const Play& p) {
+    const std::string count = "Coups : " + std::to_string(moveCount);
+    drawText(screen, statusFontPoints, count, white, boardLeft, statusTop(p.n));
+    drawText(screen, statusFontPoints, statusKeys(p.outlook), white, statusKeysLeft,
+             statusTop(p.n));
 }
 
 void fill(SDL_Surface* screen, int x, int y, int w, int h, SDL_Color c) {
@@ -225,7 +233,7 @@ void paintBoard(SDL_Surface* screen, const Grid& board, int32_t k) {
 
 void drawPlay(SDL_Surface* screen, const Play& p) {
     paintBoard(screen, p.board, p.k);
-    drawText(screen, statusFontPoints, statusLine(p), white, boardLeft, statusTop(p.n));
+    drawStatus(screen, p);
     if (p.hint) markCell(screen, *p.hint, 0, hintFrameWidth, hintColour);
     if (p.cursorShown) markCell(screen, p.cursor, cursorInset, cursorFrameWidth, white);
     show(screen);

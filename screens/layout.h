@@ -35,6 +35,9 @@ inline constexpr int maxGameWindowHeight = gameWindowHeight(maxBoardSide);
 inline constexpr int boardFrameWidth = 4;
 constexpr int statusTop(int n) { return boardTop + tileSize * n + boardFrameWidth + 3; }
 inline constexpr int statusFontPoints = 16;
+// The keys' part of the status line, right of a move count of up to five digits, so that it stays
+// in place as the count grows.
+inline constexpr int statusKeysLeft = boardLeft + 120;
 
 // The marks over a cell, each a frame in its colour with a black line inside it, so that it shows
 // on every tile: the hint's along the cell's edge, the keyboard's cursor inside it.

@@ -159,17 +159,19 @@ TEST_F(PlayAidsTest, KeyboardPlaysAsTheMouse) {
 
 TEST_F(PlayAidsTest, StatusLineAndWhereHMarksNothing) {
     const auto expect = [](const GameConfig& config, const std::vector<SDL_Event>& events,
-                           const std::string& line) {
+                           const std::string& count, const std::string& keys) {
         play(config, events);
-        EXPECT_TRUE(showsText(16, line, white, 35, statusTop(config.size))) << line;
-        EXPECT_TRUE(marked(config.size).empty()) << line;
+        EXPECT_TRUE(showsText(16, count, white, 35, statusTop(config.size))) << count;
+        EXPECT_TRUE(showsText(16, keys, white, 155, statusTop(config.size))) << keys;
+        EXPECT_TRUE(marked(config.size).empty()) << keys;
     };
-    const std::string keys = "    Retour arriere : annuler    Echap : menu";
-    expect({4, 2, 0, 0}, {on({1, 1}), on({2, 2})}, "Coups : 2    H : indice" + keys);
-    expect(unwinnable, {keyDown(SDLK_h)},
-           "Coups : 0    Ce plateau ne peut pas etre gagne    Echap : menu");
+    const std::string undoAndMenu = "    Retour arriere : annuler    Echap : menu";
+    expect({4, 2, 0, 0}, {on({1, 1}), on({2, 2})}, "Coups : 2", "H : indice" + undoAndMenu);
+    expect(unwinnable, {keyDown(SDLK_h)}, "Coups : 0",
+           "Ce plateau ne peut pas etre gagne    Echap : menu");
     std::ofstream("rc/motif.txt") << "0 2 0 -1 1 1 0 1 0";
-    expect({6, 3, 0, 1}, {keyDown(SDLK_h)}, "Coups : 0    Pas d'indice avec ce motif" + keys);
+    expect({6, 3, 0, 1}, {keyDown(SDLK_h)}, "Coups : 0",
+           "Pas d'indice avec ce motif" + undoAndMenu);
 }
 
 TEST_F(PlayAidsTest, WindowScaleForTheDesktopUnlessThePlayerChoseOne) {
