@@ -2,8 +2,10 @@
 // runs, the font opened once per run, and all kept, so a repaint only copies pixels.
 #include "screens/display.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +15,7 @@
 #include "screens/fast_copy.h"
 
 void (*afterVideoStart)() = nullptr;
+void (*whenIdle)() = nullptr;
 
 namespace {
 
@@ -85,7 +88,27 @@ bool initVideo(int (*init)(Uint32)) {
     }
 }
 
+// Read by sdl12-compat whenever it makes a window, so setting it before the first one is enough.
+void setWindowScaling() {
+    if (isSet(windowScalingVariable)) return;
+    const SDL_VideoInfo* desktop = SDL_GetVideoInfo();
+    if (!desktop) return;
+    char scale[16];
+    std::snprintf(scale, sizeof scale, "%g", windowScale(desktop->current_w, desktop->current_h));
+    setenv(windowScalingVariable, scale, 1);
+}
+
 } // namespace
+
+double windowScale(int desktopWidth, int desktopHeight) {
+    // Counted in halves, in integers, so that a window that just fits is not lost to rounding.
+    const auto halves = [](int64_t desktop, int64_t window) {
+        return desktop * desktopSharePercent * 2 / (window * 100);
+    };
+    const int64_t fitting =
+        std::min(halves(desktopWidth, gameWindowWidth), halves(desktopHeight, maxGameWindowHeight));
+    return double(std::max<int64_t>(fitting, 2)) / 2;
+}
 
 [[noreturn]] void videoFailure(const char* what) {
     std::fprintf(stderr, "kelvo: %s: %s\n", what, SDL_GetError());
@@ -110,6 +133,7 @@ void startVideo(int (*init)(Uint32)) {
         setenv("SDL_VIDEODRIVER", "x11", 1);
         if (!initVideo(init)) videoFailure("cannot open the display");
     }
+    setWindowScaling();
     assets().windowOpenedSinceStart = false;
     // Only the game restarts the video system once the program runs: the other screens' rendered
     // texts need not stay in memory beside its larger window.
@@ -206,6 +230,10 @@ void show(SDL_Surface* screen) {
 
 SDL_Event waitEvent() {
     SDL_Event event{};
+    if (whenIdle) {
+        if (SDL_PollEvent(&event) == 1) return event;
+        whenIdle();
+    }
     // SDL 1.2 reports a failure as 0, its SDL 2 based implementation as -1.
     if (SDL_WaitEvent(&event) != 1) {
         event = SDL_Event{};

@@ -47,9 +47,20 @@ inline constexpr SDL_Color black{0, 0, 0, 0};
 // The frame round the game's board: the pale violet of the night-sky pictures.
 inline constexpr SDL_Color boardFrameColour{164, 152, 240, 0};
 
+// The hint's mark: a colour none of the pictures has.
+inline constexpr SDL_Color hintColour{255, 0, 255, 0};
+
+// The scale of every window on a desktop of that size, a multiple of 0.5 and at least 1: the
+// largest at which the largest game window fits within desktopSharePercent of both sides.
+double windowScale(int desktopWidth, int desktopHeight);
+// sdl12-compat scales each window it makes by this variable and gives the mouse back in the
+// game's own pixels; startVideo sets it from windowScale unless the player has set it.
+inline constexpr const char* windowScalingVariable = "SDL12COMPAT_WINDOW_SCALING";
+
 // Starts SDL's video system with init (SDL_Init but in tests); a display that refuses the
-// connection is tried again for about a second. On failure prints "kelvo: cannot open the
-// display: <SDL's message>" and ends the program with status 1.
+// connection is tried again for about a second. Sets the window scaling for the desktop, unless
+// the player has. On failure prints "kelvo: cannot open the display: <SDL's message>" and ends
+// the program with status 1.
 void startVideo(int (*init)(Uint32) = SDL_Init);
 // Called each time the video system has started, before any window opens. Restarting the
 // video system empties SDL's event queue; the screen tests queue their events here.
@@ -90,6 +101,9 @@ void show(SDL_Surface* screen);
 // Blocks for the next event. A failure of the event system reads as a quit request, so no
 // screen can spin on it.
 SDL_Event waitEvent();
+// Called by waitEvent when no event is queued, before it blocks: the screen tests queue there
+// what a player would do next, having seen the screen's last repaint.
+extern void (*whenIdle)();
 
 // Frees every cached picture, text and font and closes the font system (end of run, tests).
 void releaseAssets();

@@ -18,10 +18,13 @@ struct Cell {
     int32_t y;
 };
 
-// Plays one game; a solved board ends with the victory screen. The menu's surface is not used
-// after the game's own window opens.
+// Plays one game; a solved board ends with the victory screen. A release over the board plays its
+// cell; the arrows show and move a cursor, Space or Return plays its cell; H marks a cell of a
+// winning plan; Backspace or Ctrl+Z takes the last move back; Escape leaves. The menu's surface
+// is not used after the game's own window opens.
 void runGame(SDL_Surface* screen, const GameConfig& config);
-// Paints the background, the goal tile and the board, and flips.
+// Paints the background, the goal tile and the board, and flips: the game's screen without its
+// status line and marks.
 void drawBoard(SDL_Surface* screen, const Grid& board, int32_t k);
 
 // The cell under a pointer released at (px, py) on a board of side n; none unless strictly

@@ -35,6 +35,19 @@ inline constexpr int maxGameWindowHeight = gameWindowHeight(maxBoardSide);
 inline constexpr int boardFrameWidth = 4;
 constexpr int statusTop(int n) { return boardTop + tileSize * n + boardFrameWidth + 3; }
 inline constexpr int statusFontPoints = 16;
+// The keys' part of the status line, right of a move count of up to five digits, so that it stays
+// in place as the count grows.
+inline constexpr int statusKeysLeft = boardLeft + 120;
+
+// The marks over a cell, each a frame in its colour with a black line inside it, so that it shows
+// on every tile: the hint's along the cell's edge, the keyboard's cursor inside it.
+inline constexpr int hintFrameWidth = 4;
+inline constexpr int cursorInset = 5;
+inline constexpr int cursorFrameWidth = 3;
+
+// Every window is scaled by the largest multiple of a half, at least 1, at which the largest game
+// window fits within this share of the desktop's width and height.
+inline constexpr int desktopSharePercent = 90;
 
 // The motif editor's 3 x 3 block of tiles.
 inline constexpr int motifLeft = 267;
@@ -56,8 +69,10 @@ inline constexpr int lineGap = 10;
 inline constexpr int lastLineGap = 50;
 // Index of the configuration's last line, "Terminer >>".
 inline constexpr int lastConfigItem = 4;
-// Top edge of the victory message.
+// Top edge of the victory message, and of the line under it with the fewest clicks, which stays
+// in the light band above the bunting of the victory picture (from row 74).
 inline constexpr int messageTop = 20;
+inline constexpr int minimumLineTop = 52;
 
 // The line that says what the keys do, at the bottom of the motif editor.
 inline constexpr int helpLineTop = windowHeight - 40;
@@ -65,6 +80,7 @@ inline constexpr int helpLineTop = windowHeight - 40;
 // Font sizes, in points.
 inline constexpr int menuFontPoints = 30;
 inline constexpr int victoryFontPoints = 25;
+inline constexpr int minimumFontPoints = 16;
 
 // The pictures and the font, relative to the game's working directory.
 inline constexpr const char* startPicture = "./rc/start.bmp";

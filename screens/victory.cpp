@@ -1,4 +1,5 @@
-// The victory screen: its own 640 x 480 window, the message in black at the top, centred.
+// The victory screen: its own 640 x 480 window, the message in black at the top, centred, and the
+// fewest clicks in smaller type under it.
 #include "screens/victory.h"
 
 #include <cstdio>
@@ -12,11 +13,19 @@ std::string victoryMessage(int moves) {
     return text;
 }
 
-void showVictory() {
+std::string minimumMessage(int64_t clicks, bool proven) {
+    return std::string("Le minimum etait ") + (proven ? "de " : "au mieux de ") +
+           std::to_string(clicks) + " coups.";
+}
+
+void showVictory(const std::string& minimumLine) {
     SDL_Surface* screen = openWindow(windowWidth, windowHeight, SDL_HWSURFACE, true);
     draw(screen, picture(victoryPicture), 0, 0);
     if (SDL_Surface* message = textPicture(victoryFontPoints, victoryMessage(moveCount), black))
         draw(screen, message, (windowWidth - message->w) / 2, messageTop);
+    if (SDL_Surface* line =
+            minimumLine.empty() ? nullptr : textPicture(minimumFontPoints, minimumLine, black))
+        draw(screen, line, (windowWidth - line->w) / 2, minimumLineTop);
     show(screen);
     for (;;) {
         SDL_Event event = waitEvent();

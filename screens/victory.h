@@ -1,9 +1,14 @@
 // The victory screen: the number of moves that solved the board.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // The message shown for a number of moves.
 std::string victoryMessage(int moves);
-// Shows the victory picture and the message until a key is pressed or the window is closed.
-void showVictory();
+// The line under it: the fewest clicks that could have won the game from its start, proven or
+// only the best the solver found.
+std::string minimumMessage(int64_t clicks, bool proven);
+// Shows the victory picture and the message, with minimumLine under it when there is one, until
+// a key is pressed or the window is closed.
+void showVictory(const std::string& minimumLine = "");

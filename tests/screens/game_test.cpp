@@ -2,6 +2,7 @@
 // restarts the video system, which empties the queue: its events are queued as the video starts.
 
 #include "screen_test.h"
+#include "solver/solver.h"
 
 using GameTest = ScreenTest;
 
@@ -22,12 +23,31 @@ static Surface gameScreen(const Grid& board, int32_t k) {
             putTile(s, board.cells[x][y], boardLeft + tileSize * x, boardTop + tileSize * y);
     return s;
 }
-// The victory's own window: the message in black, centred at the top of its picture.
-static Surface victoryScreen(int moves) {
+// The line under the board: the moves, then the keys, or that the start cannot be won, or that
+// a motif with a negative value has no hint.
+static void putStatus(const Surface& s, int moves, const Grid& start, const Motif& m, int k,
+                      bool torus) {
+    const bool hints = std::ranges::none_of(m, [](int32_t v) { return v < 0; });
+    const char* keys =
+        !hints ? "Pas d'indice avec ce motif    Retour arriere : annuler    Echap : menu"
+        : solveForGame(start, m, k, torus).solvable
+            ? "H : indice    Retour arriere : annuler    Echap : menu"
+            : "Ce plateau ne peut pas etre gagne    Echap : menu";
+    const int y = statusTop(start.size);
+    putText(s, statusFontPoints, "Coups : " + std::to_string(moves), white, boardLeft, y);
+    putText(s, statusFontPoints, keys, white, statusKeysLeft, y);
+}
+// The victory's own window: the message in black, centred at the top of its picture, and the
+// fewest clicks that won from the start under it.
+static Surface victoryScreen(int moves, const Solution& fewest) {
     Surface s = canvas(windowWidth, windowHeight);
     put(s, victoryPicture, 0, 0);
     putText(s, victoryFontPoints, "Vous avez reussi en " + std::to_string(moves) + " coups.", black,
             -1, messageTop);
+    putText(s, minimumFontPoints,
+            "Le minimum etait " + std::string(fewest.proven ? "de " : "au mieux de ") +
+                std::to_string(fewest.fewestClicks) + " coups.",
+            black, -1, minimumLineTop);
     return s;
 }
 
@@ -71,13 +91,17 @@ TEST_F(GameTest, ReleasesOnTheBoardPlayUntilVictoryEscapeOrAQuitRequest) {
             if (config.randomStart) fillRandom(board, k);
             Motif played{};
             loadMotif(motifPath, played);
+            const Grid start = board;
             for (auto [x, y] : moves)
                 board = playMove(board, x, y, played, k, config.torus != 0), ++counts.cells[x][y];
             EXPECT_EQ(moveCount, int32_t(moves.size()));
             EXPECT_EQ(readFile(tracePath), moves.empty() ? "" : traceText(counts));
             const bool won = checkSolved(board, k) == Won;
-            EXPECT_EQ(difference(won ? victoryScreen(int(moves.size())) : gameScreen(board, k)),
-                      "");
+            Surface shown = won ? victoryScreen(int(moves.size()),
+                                                solveForGame(start, played, k, config.torus != 0))
+                                : gameScreen(board, k);
+            if (!won) putStatus(shown, int(moves.size()), start, played, k, config.torus != 0);
+            EXPECT_EQ(difference(shown), "");
             EXPECT_EQ(drain(), left);
         }
     }
