@@ -41,6 +41,7 @@ def xdotool(*args):
 
 
 run = os.path.join(tempfile.mkdtemp(prefix="kelvo-e2e-"), "run")
+read = lambda name: open(os.path.join(run, name)).read() if os.path.exists(os.path.join(run, name)) else ""
 shutil.copytree(sys.argv[2], run, ignore=shutil.ignore_patterns("trace.txt"))
 open(os.path.join(run, "rc", "motif.txt"), "w").write("0 1 0 \n1 1 1 \n0 1 0 \n")
 read_end, write_end = os.pipe()
@@ -55,8 +56,10 @@ x = xdisplay.Display(env["DISPLAY"])
 try:
     window([MENU], "the start picture in a window of 1600 x 1200")
     xdotool("key", "space", "Return")  # the default game: 4 x 4, two colours, the cross
-    board, pixel, size = window([GAME], "the 4 x 4 game in a window of 1750 x 1200")
-    cell, clicks, trace = (1, 2), 0, lambda: open(os.path.join(run, "trace.txt")).read()
+    # Painted once the game is ready: the frame round the board shows.
+    board, pixel, size = window([GAME], "the 4 x 4 game in a window of 1750 x 1200", lambda p, _: all(
+        abs(a - b) < 16 for a, b in zip(p(BOARD[0] - 2, BOARD[1] - 2), (164, 152, 240))))
+    cell, clicks, trace = (1, 2), 0, lambda: read("trace.txt")
     while size == GAME:
         assert clicks < 16, "no victory after %d clicks" % clicks
         xdotool("mousemove", "--window", board.id, "--sync", int((BOARD[0] + TILE * cell[0] + 17) * SCALE),
