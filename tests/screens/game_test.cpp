@@ -1,10 +1,14 @@
-// The game and victory screens, played through SDL's queue and compared pixel for pixel. The game
-// restarts the video system, which empties the queue: its events are queued as the video starts.
+// The game and victory screens, played through SDL's queue and compared pixel for pixel, with the
+// player's aids: undo, keyboard play, the status line and the hint. The game restarts the video
+// system, which empties the queue: its events are queued as the video starts.
+#include <random>
+#include <ranges>
 
 #include "screen_test.h"
 #include "solver/solver.h"
 
 using GameTest = ScreenTest;
+using Cells = std::vector<std::pair<int, int>>;
 
 // The game's window: its background, a frame round the board, the goal tile k - 1 and each
 // cell's tile (none for a cell without a colour).
@@ -53,10 +57,24 @@ static Surface victoryScreen(int moves, const Solution& fewest) {
 
 TEST_F(GameTest, ReleasesOnTheBoardPlayUntilVictoryEscapeOrAQuitRequest) {
     const char *cross = "0 1 0 \n1 1 1 \n0 1 0 \n", *ones = "1 1 1 \n1 1 1 \n1 1 1 \n";
-    const SDL_Event quit = quitRequest();
+    const SDL_Event quit = quitRequest(), Bs = key(SDLK_BACKSPACE), Ret = key(SDLK_RETURN),
+                    Sp = key(SDLK_SPACE), U = key(SDLK_UP), D = key(SDLK_DOWN), L = key(SDLK_LEFT),
+                    R = key(SDLK_RIGHT), press = release(0, 0, 1, SDL_MOUSEBUTTONDOWN);
+    SDL_Event ctrlZ = key(SDLK_z);
+    ctrlZ.key.keysym.mod = KMOD_RCTRL;
+    // 50 random moves on a start the cross cannot win, then undos by Backspace and Ctrl+Z in turn:
+    // all but 30 moves, or one more than all and a move after.
+    std::mt19937 rng(7);
+    Cells fifty(50);
+    for (auto& [x, y] : fifty) x = int(rng() % 4), y = int(rng() % 4);
+    const auto undone = [&](int undos, Events after) {
+        Events e;
+        for (auto [x, y] : fifty) e.push_back(onCell(x, y));
+        for (int i = 0; i < undos; ++i) e.push_back(i % 2 ? ctrlZ : Bs);
+        return e.insert(e.end(), after.begin(), after.end()), e;
+    };
     // The settings, the motif, the events, the cells they play and the events left in the queue.
     // clang-format off
-    using Cells = std::vector<std::pair<int, int>>;
     const std::tuple<GameConfig, const char*, Events, Cells, int> cases[] = {
         // The first pixel column and row of the board miss, as do the pixels just past it; the
         // last pixel belongs to the last column; every button plays, a press alone does not.
@@ -70,9 +88,19 @@ TEST_F(GameTest, ReleasesOnTheBoardPlayUntilVictoryEscapeOrAQuitRequest) {
         // The solving move opens the victory screen, which ignores releases.
         {{2, 2, 0, 0}, ones, {onCell(1, 1), onCell(0, 0), key(SDLK_a), key(SDLK_UP)}, {{1, 1}}, 1},
         {{2, 2, 0, 0}, ones, {onCell(1, 1), quit, key(SDLK_UP)}, {{1, 1}}, 1},
-        {{5, 3, 0, 0}, "-1 0 0 \n0 2 0 \n0 0 -2 \n", {onCell(2, 2), onCell(0, 0), quit},
+        {{5, 3, 0, 0}, "-1 0 0 \n0 2 0 \n0 0 -2 \n", {onCell(2, 2), onCell(0, 0), key(SDLK_h), quit},
          {{2, 2}, {0, 0}}, 0},
-        {{5, 4, 1, 0}, cross, {key(SDLK_ESCAPE), quit}, {}, 1}};
+        // H marks nothing on a start that cannot be won, nor with a negative motif.
+        {{5, 4, 1, 0}, cross, {key(SDLK_h), key(SDLK_ESCAPE), quit}, {}, 1},
+        // Undo takes back as many moves as there are, Ctrl+Z too but not Z alone.
+        {{}, cross, {onCell(1, 1), onCell(2, 2), onCell(3, 3), key(SDLK_z), Bs, ctrlZ, onCell(0, 3),
+                     quit}, {{1, 1}, {0, 3}}, 0},
+        {{4, 2, 1, 0}, cross, undone(20, {quit}), Cells(fifty.begin(), fifty.begin() + 30), 0},
+        {{4, 2, 1, 0}, cross, undone(51, {onCell(1, 2), quit}), {{1, 2}}, 0},
+        // The first key shows the cursor at the top-left cell, the next ones move it up to the
+        // edges and play; a mouse button hides it, and the first key after shows it where it was.
+        {{5, 3, 0, 1}, cross, {Ret, Ret, R, R, R, R, R, R, Sp, D, L, Ret, release(0, 0), D, Sp, U, U,
+                               U, Sp, D, press, quit}, {{0, 0}, {4, 0}, {3, 1}, {3, 1}, {3, 0}}, 0}};
     // clang-format on
     // Again without tile 1 and the font: what is missing is left out.
     for (bool missing : {false, true}) {
@@ -104,5 +132,55 @@ TEST_F(GameTest, ReleasesOnTheBoardPlayUntilVictoryEscapeOrAQuitRequest) {
             EXPECT_EQ(difference(shown), "");
             EXPECT_EQ(drain(), left);
         }
+    }
+}
+
+// What the player does each time the game has painted and waits with nothing queued.
+static std::function<void()> player;
+static Uint32 pixel(const SDL_Surface* s, int x, int y) {
+    return static_cast<const Uint32*>(s->pixels)[y * s->pitch / 4 + x] & 0xffffff;
+}
+// The cells under a mark: their tile does not show untouched along their diagonal.
+static Cells marked(int32_t n) {
+    Cells cells;
+    for (int c = 0; c < n * n; ++c) {
+        const int x = boardLeft + tileSize * (c % n), y = boardTop + tileSize * (c / n);
+        const auto shows = [&](int colour) {
+            for (int i = 0; i < tileSize; ++i)
+                if (pixel(SDL_GetVideoSurface(), x + i, y + i) != pixel(tile(colour), i, i))
+                    return false;
+            return true;
+        };
+        if (std::ranges::none_of(std::views::iota(0, tileColours), shows))
+            cells.emplace_back(c % n, c / n);
+    }
+    return cells;
+}
+
+// H, then a release on the one cell it marks, again and again: the game is won within the fewest
+// clicks, and the victory says how many they were.
+TEST_F(GameTest, FollowingTheHintWinsWithAtMostTheFewestClicks) {
+    const Motif cross{0, 1, 0, 1, 1, 1, 0, 1, 0};
+    writeFile(motifPath, motifText(cross));
+    whenIdle = [] { player(); };
+    for (const GameConfig c : {GameConfig{4, 2, 0, 0}, {5, 2, 0, 1}, {4, 4, 0, 0}, {5, 4, 0, 1}}) {
+        const Solution start = solveForGame(newGrid(c.size), cross, c.colorCount, c.torus);
+        bool asked = false, won = false;
+        player = [&] {
+            if (SDL_GetVideoSurface()->w == windowWidth) {
+                won = difference(victoryScreen(moveCount, start)).empty();
+                return queue({quitRequest()});
+            }
+            const Cells cells = marked(c.size);
+            if (moveCount > start.fewestClicks || cells.size() > 1 || (cells.empty() && asked)) {
+                ADD_FAILURE() << "H marked " << cells.size() << " cells after " << moveCount;
+                return queue({quitRequest()});
+            }
+            asked = cells.empty();
+            queue({asked ? key(SDLK_h) : onCell(cells[0].first, cells[0].second)});
+        };
+        runGame(nullptr, c);
+        EXPECT_TRUE(won && moveCount <= start.fewestClicks)
+            << c.size << " x " << c.size << ", k " << c.colorCount << ": " << moveCount;
     }
 }

@@ -96,6 +96,7 @@ class ScreenTest : public ::testing::Test {
         configCursor = 0;
         currentMotif = {};
         atVideoStart = nullptr;
+        whenIdle = nullptr;
         afterVideoStart = [] { atVideoStart ? atVideoStart() : void(); };
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
