@@ -1,6 +1,8 @@
-# The real game in a private X server (Xvfb), played with xdotool as a player would: the start
-# picture, a won game, an 18 x 18 board, the motif edited, saved and played, and a window close
-# request in the menu. Every wait polls the window's pixels with a generous time limit.
+# The real game in a private X server (Xvfb) of 3840 x 2160, played with xdotool as a player would.
+# With the player's own window scale of 1: the start picture, a won game, an 18 x 18 board, the
+# motif edited, saved and played, and a window close request in the menu. Then with the scale the
+# game chooses, 2.5: clicks at the scaled place of a cell, and the hint followed to a victory.
+# Every wait polls the window's pixels with a generous time limit.
 #   python3 play_test.py path/to/kelvo path/to/run-dir
 import os, shutil, struct, subprocess, sys, tempfile, time
 from Xlib import X, display as xdisplay, error as xerror
@@ -17,19 +19,24 @@ def bmp(name):
     return [data[offset + i * stride:offset + i * stride + 3 * w] for i in reversed(range(h))]
 
 
-# Waits for the game's window of that size to show what shows(rows) accepts, and focuses it.
-def screen(shows, what, size=(640, 480)):
+# Waits for a window of the game of one of the sizes (the game's own, before scaling) to show
+# what shows(rows) accepts, and focuses it. The rows hold the game's own pixels, each read at its
+# centre in the scaled window.
+def screen(shows, what, *sizes):
     global window
     deadline = time.monotonic() + 60
     while time.monotonic() < deadline and game.poll() is None:
         try:
             for window in x.screen().root.query_tree().children:
-                g = window.get_geometry()
-                if window.get_wm_name() == TITLE and (g.width, g.height) == size:
-                    data = window.get_image(0, 0, *size, X.ZPixmap, 0xffffffff).data
-                    bgr = bytearray(3 * size[0] * size[1])
+                g, scaled = window.get_geometry(), {(int(w * scale), int(h * scale)): (w, h) for w, h in sizes or [(640, 480)]}
+                if window.get_wm_name() == TITLE and (g.width, g.height) in scaled:
+                    data = window.get_image(0, 0, g.width, g.height, X.ZPixmap, 0xffffffff).data
+                    bgr = bytearray(3 * g.width * g.height)
                     bgr[0::3], bgr[1::3], bgr[2::3] = data[0::4], data[1::4], data[2::4]
-                    rows = [bytes(bgr[i:i + 3 * g.width]) for i in range(0, len(bgr), 3 * g.width)]
+                    w, h = scaled[(g.width, g.height)]
+                    cols = [3 * int((c + 0.5) * scale) for c in range(w)]
+                    rows = [bytes(bgr[i:i + 3 * w]) if scale == 1 else b"".join(bgr[i + c:i + c + 3] for c in cols)
+                            for i in (3 * g.width * int((y + 0.5) * scale) for y in range(h))]
                     if shows(rows):
                         window.set_input_focus(X.RevertToParent, X.CurrentTime)
                         return x.sync() or rows
@@ -59,6 +66,15 @@ def board(ones, n):
            "%d x %d board with %s at 1" % (n, n, ones), (700, 765 if n == 18 else 480))
 
 
+# The cells of a 4 x 4 board whose top-left corner shows the hint's magenta mark.
+def marked(rows):
+    return [(cx, cy) for cy in range(4) for cx in range(4) if near(rows, BOARD[0] + TILE * cx + 1, BOARD[1] + TILE * cy + 1, (255, 0, 255))]
+
+
+def near(rows, px, py, rgb):
+    return all(abs(a - b) < 16 for a, b in zip(rows[py][3 * px:3 * px + 3], reversed(rgb)))
+
+
 # Runs xdotool, then waits for the menu with item `then` selected.
 def xdotool(*args, then=None):
     subprocess.run(["xdotool", *map(str, args)], check=True, env=env)
@@ -66,25 +82,32 @@ def xdotool(*args, then=None):
 
 
 def click(left, top, cx, cy):
-    xdotool("mousemove", "--window", window.id, "--sync", left + TILE * cx + 17,
-            top + TILE * cy + 17, "click", 1)
+    xdotool("mousemove", "--window", window.id, "--sync", int((left + TILE * cx + 17) * scale),
+            int((top + TILE * cy + 17) * scale), "click", 1)
+
+
+def start(**variables):
+    global game, scale
+    scale = float(variables.get("SDL12COMPAT_WINDOW_SCALING", 2.5))
+    open(os.path.join(run, "rc", "motif.txt"), "w").write("0 1 0 \n1 1 1 \n0 1 0 \n")
+    game = subprocess.Popen([os.path.abspath(sys.argv[1])], cwd=run, env=dict(env, **variables), stdin=subprocess.DEVNULL)
 
 
 run = os.path.join(tempfile.mkdtemp(prefix="kelvo-e2e-"), "run")
-read = lambda name: open(os.path.join(run, name), newline="").read()
+read = lambda name: open(os.path.join(run, name), newline="").read() if os.path.exists(os.path.join(run, name)) else ""
 shutil.copytree(sys.argv[2], run, ignore=shutil.ignore_patterns("trace.txt"))
-open(os.path.join(run, "rc", "motif.txt"), "w").write("0 1 0 \n1 1 1 \n0 1 0 \n")
 tiles = [bmp(str(c)) for c in range(5)]
 read_end, write_end = os.pipe()
-server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp"],
+server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-screen", "0", "3840x2160x24"],
                           pass_fds=[write_end], stderr=subprocess.DEVNULL)
 os.close(write_end)
 # Leaks are left to the unit tests: the X libraries keep blocks the leak checker cannot trace.
 env = dict(os.environ, DISPLAY=":" + os.fdopen(read_end).readline().strip(), SDL_VIDEODRIVER="x11",
            ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0")
-game = subprocess.Popen([os.path.abspath(sys.argv[1])], cwd=run, env=env, stdin=subprocess.DEVNULL)
-x = xdisplay.Display(env["DISPLAY"])
+env.pop("SDL12COMPAT_WINDOW_SCALING", None)
+game, x = None, xdisplay.Display(env["DISPLAY"])
 try:
+    start(SDL12COMPAT_WINDOW_SCALING="1")
     screen(bmp("start").__eq__, "the start picture")
     xdotool("key", "space", then=0)
     xdotool("key", "Return")  # the default game: 4 x 4, two colours, the cross; won in ten moves
@@ -125,7 +148,30 @@ try:
                       data=(32, [x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
     x.flush()
     assert game.wait(timeout=60) == 0, "status %d after the close request" % game.returncode
+
+    os.remove(os.path.join(run, "trace.txt"))
+    start()  # every window 2.5 times its size: the menu's 1600 x 1200
+    screen(lambda rows: True, "the start picture")
+    xdotool("key", "space", "Return")  # the default game: 4 x 4, two colours, the cross
+    # Painted once the game is ready: the frame round the board shows.
+    rows = screen(lambda rows: near(rows, BOARD[0] - 2, BOARD[1] - 2, (164, 152, 240)), "the 4 x 4 game", (700, 480))
+    cell, clicks, trace = (1, 2), 0, lambda: read("trace.txt")
+    while len(rows[0]) == 3 * 700:
+        assert clicks < 16, "no victory after %d clicks" % clicks
+        click(*BOARD, *cell)
+        clicks += 1
+        deadline = time.monotonic() + 60
+        while time.monotonic() < deadline and sum(map(int, trace().split() or [0])) != clicks:
+            time.sleep(0.05)
+        assert clicks > 1 or trace() == "0 0 0 0 \n0 0 0 0 \n0 1 0 0 \n0 0 0 0 \n", trace()
+        # The victory's own window, or the board with the mark gone; then H marks the next cell.
+        rows = screen(lambda rows: len(rows[0]) == 3 * 640 or not marked(rows), "the board after click %d" % clicks,
+                      (640, 480), (700, 480))
+        if len(rows[0]) == 3 * 700:
+            xdotool("key", "h")
+            rows = screen(lambda rows: len(marked(rows)) == 1, "a cell marked after H", (700, 480))
+            cell = marked(rows)[0]
 finally:
-    game.kill()
+    game and game.kill()
     server.kill()
     shutil.rmtree(os.path.dirname(run))
