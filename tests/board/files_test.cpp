@@ -1,19 +1,64 @@
 // Tests of the game's files: the motif file read and written, the click trace, and saves that
-// lose nothing when a write fails.
+// replace a file whole or lose nothing: through links, keeping the old file's mode and owner, or
+// leaving it as it was.
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <set>
 #include <vector>
 
+#include "board/file_replace.h"
 #include "board/motif.h"
 #include "board/trace.h"
 #include "files.h"
 
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uid_t nobody = 65534;
+
+std::set<std::string> entries(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename());
+    return names;
+}
+
+// Saves "new" in a child, under the umask given and as nobody if asked, so that this process
+// keeps its own. 0: saved, 1: not saved, anything else: the child could not be set up.
+int saveInChild(const std::string& path, Durability durability, mode_t mask, bool asNobody) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::umask(mask);
+        if (asNobody && (::setgroups(0, nullptr) || ::setgid(nobody) || ::setuid(nobody)))
+            ::_exit(2);
+        ::_exit(replaceFile(path, "new", durability) ? 0 : 1);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
 TEST(Files, MotifAndTraceAreReadAndWrittenWhole) {
     const TempDir dir;
-    const std::filesystem::path home = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path);
+    const fs::path home = fs::current_path();
+    fs::current_path(dir.path);
     constexpr Motif held{-9, -9, -9, -9, -9, -9, -9, -9, -9};
+    // 100 MB on one line, whose number overflows: read in small pieces, and nothing kept.
+    {
+        std::ofstream out("digits.txt", std::ios::binary);
+        for (int i = 0; i < 100; ++i) out << std::string(1 << 20, '7');
+    }
+    rusage before{}, after{};
+    ::getrusage(RUSAGE_SELF, &before);
+    Motif m = held;
+    loadMotif("digits.txt", m);
+    ::getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 8 * 1024) << "kilobytes";
+    EXPECT_EQ(m, held);
     // Numbers are read until one is not a number or does not fit in 32 bits; the rest are kept.
     // clang-format off
     const std::pair<std::string, std::vector<int32_t>> cases[] = {
@@ -25,16 +70,22 @@ TEST(Files, MotifAndTraceAreReadAndWrittenWhole) {
     // clang-format on
     for (const auto& [text, read] : cases) {
         writeFile("motif.txt", text);
-        Motif m = held, expected = held;
+        Motif expected = held;
+        m = held;
         std::copy(read.begin(), read.end(), expected.begin());
         loadMotif("motif.txt", m);
         EXPECT_EQ(m, expected) << "file: " << text.substr(0, 60);
     }
     // No file, a folder or a named pipe without a writer (not waited for) leave the motif alone.
+    // A save leaves a folder that holds something and the pipe as they were, without waiting for
+    // the pipe; a missing folder takes nothing.
     ASSERT_EQ(::mkfifo("pipe", 0600), 0);
-    Motif m = held;
+    fs::create_directories("busy/in");
     for (const char* other : {"absent", ".", "pipe"}) loadMotif(other, m);
     EXPECT_EQ(m, held);
+    EXPECT_FALSE(replaceFile("busy", "new") || replaceFile("pipe", "new") ||
+                 replaceFile("nowhere/motif.txt", "new"));
+    EXPECT_TRUE(fs::is_directory("busy/in") && fs::is_fifo("pipe"));
     writeFile("motif.txt", "1 2 3 4 5 6 7 8 9 "); // then a sparse 64 GB tail that is never read
     ASSERT_EQ(::truncate("motif.txt", off_t{64} << 30), 0);
     loadMotif("motif.txt", m);
@@ -52,6 +103,64 @@ TEST(Files, MotifAndTraceAreReadAndWrittenWhole) {
                 failsUnderFileSizeLimit([] { return saveMotif("motif.txt", Motif{}); }));
     EXPECT_EQ(readFile("motif.txt"), "-2147483648 2147483647 -1 \n0 1 -42 \n7 -2147483647 3 \n");
     EXPECT_EQ(readFile(tracePath), "0 12345 \n0 0 \n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 3); // with the pipe
-    std::filesystem::current_path(home);
+    EXPECT_EQ(entries("."),
+              (std::set<std::string>{"busy", "digits.txt", "motif.txt", "pipe", "trace.txt"}));
+    fs::current_path(home);
+}
+
+// Saving through links, and over files of other modes and owners. The rows with a second user
+// come last: they need root, and save as nobody.
+TEST(ReplaceFile, FollowsLinksAndKeepsModeAndOwnerOrLeavesTheFileAsItWas) {
+    const uid_t me = ::geteuid();
+    // save.txt is a link to `link` or the file itself, whose content is `old` (none if null);
+    // `owner` owns the file before and after; `mode` is the old file's, `after` the saved one's.
+    struct Case {
+        const char *what, *link, *old;
+        uid_t owner;
+        bool asNobody, saved;
+        mode_t mode, folder, umask, after;
+    };
+    const Case cases[] = {
+        {"a link to a file", "real.txt", "old", me, false, true, 0640, 0700, 022, 0640},
+        {"a dangling link", "real.txt", nullptr, me, false, true, 0, 0700, 022, 0644},
+        {"a link to no folder", "gone/real.txt", nullptr, me, false, false, 0, 0700, 022, 0},
+        {"a new file, umask 022", nullptr, nullptr, me, false, true, 0, 0700, 022, 0644},
+        {"a new file, umask 077", nullptr, nullptr, me, false, true, 0, 0700, 077, 0600},
+        {"a new file, umask 002", nullptr, nullptr, me, false, true, 0, 0700, 002, 0664},
+        {"another's 0600 file", nullptr, "old", nobody, false, true, 0600, 0700, 022, 0600},
+        {"a read-only file", nullptr, "old", nobody, true, false, 0444, 0777, 022, 0444},
+        {"another's file open to all", nullptr, "old", me, true, true, 0666, 0777, 022, 0666},
+        {"a folder closed to the saver", nullptr, "old", nobody, true, true, 0644, 0755, 022, 0644},
+    };
+    for (const Case& c : cases)
+        for (const Durability durability : {Durability::Synced, Durability::Unsynced}) {
+            if ((c.asNobody || c.owner == nobody) && me != 0) GTEST_SKIP() << "needs root";
+            SCOPED_TRACE(std::string(c.what) + (durability == Durability::Synced ? "" : ", fast"));
+            const TempDir dir;
+            const fs::path save = dir.path / "save.txt",
+                           file = dir.path / (c.link ? c.link : "save.txt");
+            const gid_t group = c.owner == nobody ? nobody : ::getegid();
+            if (c.link) fs::create_symlink(c.link, save);
+            if (c.old) {
+                writeFile(file, c.old);
+                ASSERT_EQ(::chmod(file.c_str(), c.mode) || ::chown(file.c_str(), c.owner, group),
+                          0);
+            }
+            ASSERT_EQ(::chmod(dir.path.c_str(), c.folder), 0);
+            std::set<std::string> expected = entries(dir.path);
+            if (c.saved) expected.insert(file.filename());
+
+            EXPECT_EQ(saveInChild(save, durability, c.umask, c.asNobody), c.saved ? 0 : 1);
+            const char* content = c.saved ? "new" : c.old;
+            struct stat st {};
+            ASSERT_EQ(::stat(file.c_str(), &st) == 0, content != nullptr);
+            if (content) {
+                EXPECT_TRUE(readFile(file) == content && (st.st_mode & 07777) == c.after &&
+                            st.st_uid == c.owner && st.st_gid == group)
+                    << readFile(file) << std::oct << " mode " << st.st_mode << std::dec << " owner "
+                    << st.st_uid << ":" << st.st_gid;
+            }
+            EXPECT_TRUE(fs::is_symlink(save) == (c.link != nullptr) &&
+                        entries(dir.path) == expected);
+        }
 }

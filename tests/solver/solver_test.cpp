@@ -1,7 +1,7 @@
 // Tests of the solver, against every plan on small boards and through the move rule on 18 x 18,
-// and of kelvo-solve run as a process: its answers, its refusals and its exit statuses. Then what
-// the game asks of it: a board already won needs a click, the same answer for the same effort on
-// any machine, and kelvo-solve finding the player's motif away from the game.
+// and of kelvo-solve run as a process: its answers, its refusals, its exit statuses and the motif
+// it reads away from the game. Then what the game asks of it: a board already won needs a click,
+// and the same answer for the same effort on any machine.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -133,10 +133,14 @@ TEST(Command, AnswersAndRefusals) {
     const TempDir dir;
     std::filesystem::create_directory(dir.path / "rc");
     writeFile(dir.path / "rc/motif.txt", motifText(cross));
-    // Runs the program in dir, its output in the files stdout (or out) and stderr there. An
-    // argument that holds a line end is the text of a file, whose name takes its place.
-    const auto run = [&](const std::vector<std::string>& args, const std::string& out = "stdout") {
-        std::string command = "cd '" + dir.path.string() + "' && '" KELVO_SOLVE "'";
+    // Runs the program in dir, under env's settings, its output in the files stdout (or out) and
+    // stderr there. An argument that holds a line end is the text of a file, whose name takes its
+    // place.
+    const std::string home = "HOME=" + (dir.path / "home").string();
+    const auto run = [&](const std::vector<std::string>& args, const std::string& out = "stdout",
+                         const std::string& env = "") {
+        std::string command =
+            "cd '" + dir.path.string() + "' && env " + env + " " + home + " '" KELVO_SOLVE "'";
         for (std::string a : args) {
             if (a.find('\n') != a.npos) writeFile(dir.path / "f", std::exchange(a, "f"));
             command += " '" + a + "'";
@@ -191,37 +195,32 @@ TEST(Command, AnswersAndRefusals) {
     // An answer that cannot be written is a failure, not a success.
     EXPECT_TRUE(run({}, "/dev/full") == 1 &&
                 readFile(dir.path / "stderr").ends_with("cannot write the answer\n"));
-}
 
-TEST(Command, FindsThePlayersMotifAwayFromTheGame) {
-    const TempDir dir;
+    // Away from the game's folder (in home, which has no rc/): the player's motif under an absolute
+    // XDG_DATA_HOME, else under HOME, else the installed one, and stderr names the file read.
     const Motif dot{0, 0, 0, 0, 1}, full{1, 1, 1, 1, 1, 1, 1, 1, 1};
-    const std::string xdg = dir.path / "xdg", xdgFile = xdg + "/kelvo/rc/motif.txt",
-                      home = dir.path / "home",
-                      homeFile = home + "/.local/share/kelvo/rc/motif.txt";
-    for (const auto& [file, m] : {std::pair{(dir.path / "run/rc/motif.txt").string(), cross},
-                                  {xdgFile, dot},
-                                  {homeFile, full}}) {
-        std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-        writeFile(file, motifText(m));
+    const std::string xdg = "XDG_DATA_HOME=" + (dir.path / "xdg").string(),
+                      mine = "/home/.local/share/kelvo/rc/motif.txt";
+    for (const auto& [file, m] :
+         {std::pair{"/xdg/kelvo/rc/motif.txt", dot}, {mine.c_str(), full}}) {
+        std::filesystem::create_directories(
+            std::filesystem::path(dir.path.string() + file).parent_path());
+        writeFile(dir.path.string() + file, motifText(m));
     }
-    // Where it runs (home has no rc/), XDG_DATA_HOME, the file named on stderr, the motif read.
-    const std::tuple<const char*, std::string, std::string, Motif> cases[] = {
-        {"run", "XDG_DATA_HOME=" + xdg, "", cross},
-        {"home", "XDG_DATA_HOME=" + xdg, xdgFile, dot},
-        {"home", "-u XDG_DATA_HOME", homeFile, full},
-        {"home", "XDG_DATA_HOME=relative", homeFile, full},
-        {"home", "XDG_DATA_HOME=" + xdg + "/none", KELVO_INSTALLED_MOTIF, Motif{}}};
-    for (const auto& [where, env, named, motif] : cases) {
-        const std::string command = "cd " + (dir.path / where).string() + " && env " + env +
-                                    " HOME=" + home + " " KELVO_SOLVE " --size 3 >o 2>e";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
-        const std::string err = readFile(dir.path / where / "e");
-        EXPECT_TRUE(err.empty() == named.empty() && err.find(named) != err.npos) << err;
+    const std::tuple<std::string, std::string, Motif> away[] = {
+        {xdg, "", cross},
+        {"-C home " + xdg, "/xdg/kelvo/rc/motif.txt", dot},
+        {"-C home -u XDG_DATA_HOME", mine, full},
+        {"-C home XDG_DATA_HOME=relative", mine, full},
+        {"-C home " + xdg + "/none", KELVO_INSTALLED_MOTIF, Motif{}}};
+    for (const auto& [env, named, motif] : away) {
+        ASSERT_EQ(run({"--size", "3"}, "stdout", env), 0) << env;
+        const std::string said = readFile(dir.path / "stderr");
+        EXPECT_TRUE(said.empty() == named.empty() && said.find(named) != said.npos) << said;
         if (motif != Motif{}) { // the installed motif is there only once installed
-            EXPECT_EQ(readFile(dir.path / where / "o"),
+            EXPECT_EQ(readFile(dir.path / "stdout"),
                       solutionText(solveBoard(newGrid(3), motif, 2, false)))
-                << command;
+                << env;
         }
     }
 }

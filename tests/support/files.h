@@ -1,14 +1,18 @@
-// Files for the tests: a private folder, whole-file reads and writes, and (file_size_limit.h) a
-// write under a file-size limit.
+// Files for the tests: a private folder, whole-file reads and writes, and a write under a
+// file-size limit.
 #pragma once
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
-#include "file_size_limit.h"
 
 // A fresh folder under /tmp, removed with everything in it at the end of the test.
 struct TempDir {
@@ -28,4 +32,17 @@ inline std::string readFile(const std::filesystem::path& path) {
 
 inline void writeFile(const std::filesystem::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
+}
+
+// Whether `write` reports failure under a limit of 8 bytes, in a child process so that the test
+// keeps its own limits; SIGXFSZ is ignored, as in the game.
+template <typename Write> bool failsUnderFileSizeLimit(Write write) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{8, 8};
+        ::_exit(::setrlimit(RLIMIT_FSIZE, &small) == 0 && !write() ? 0 : 1);
+    }
+    int status = 1;
+    return child > 0 && ::waitpid(child, &status, 0) == child && status == 0;
 }
