@@ -3,7 +3,6 @@
 // leaving it as it was.
 #include <grp.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <set>
@@ -70,11 +69,10 @@ TEST(Files, MotifAndTraceAreReadAndWrittenWhole) {
     // clang-format on
     for (const auto& [text, read] : cases) {
         writeFile("motif.txt", text);
-        Motif expected = held;
-        m = held;
+        Motif got = held, expected = held;
         std::copy(read.begin(), read.end(), expected.begin());
-        loadMotif("motif.txt", m);
-        EXPECT_EQ(m, expected) << "file: " << text.substr(0, 60);
+        loadMotif("motif.txt", got);
+        EXPECT_EQ(got, expected) << "file: " << text.substr(0, 60);
     }
     // No file, a folder or a named pipe without a writer (not waited for) leave the motif alone.
     // A save leaves a folder that holds something and the pipe as they were, without waiting for

@@ -1,10 +1,5 @@
 // The video start against a display that refuses for a moment, signals that end the game, and
 // the window scale chosen for the desktop.
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
-
 #include "screen_test.h"
 
 using DisplayTest = ScreenTest;

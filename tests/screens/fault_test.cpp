@@ -1,11 +1,6 @@
 // The whole program through one scripted session, in a process of its own, while its files are
 // missing, hostile or cannot be written: it ends with status 0, and nothing is lost.
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
 
 #include "screen_test.h"
 
@@ -15,9 +10,6 @@ struct Fault {
     std::function<void()> make; // in the session's process, before it starts
 };
 class FaultTest : public ScreenTest, public ::testing::WithParamInterface<Fault> {};
-static void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
-
-static const rlimit eightBytes{8, 8};
 
 static std::vector<Fault> faults() {
     const auto motif = [](std::string text) { return [=] { writeFile(motifPath, text); }; };
@@ -43,7 +35,7 @@ static std::vector<Fault> faults() {
         {"MotifIsADevice", false, true,
          [] { fs::remove(motifPath), fs::create_symlink("/dev/zero", motifPath); }},
         {"TraceIsAFolder", true, false, [] { fs::create_directories("trace.txt/in"); }},
-        {"FileSizeLimit", false, false, [=] { old(), setrlimit(RLIMIT_FSIZE, &eightBytes); }},
+        {"FileSizeLimit", false, false, [=] { const rlimit r{8, 8}; old(), setrlimit(RLIMIT_FSIZE, &r); }},
         // Read and execute only, for root too: the session then runs as nobody.
         {"ReadOnlyFolder", false, false, [=] {
             old(), fs::permissions(".", fs::perms(0555)), fs::permissions("rc", fs::perms(0555));

@@ -1,8 +1,6 @@
 // Every screen under a storm of random events, and a long session of games and editor visits in
 // one process: nothing may crash or trip a sanitizer, and memory stays flat. Short in the test
 // suite; make soak sets the full lengths in KELVO_STORM_EVENTS and KELVO_LONG_GAMES.
-#include <sys/resource.h>
-
 #include <random>
 
 #include "screen_test.h"

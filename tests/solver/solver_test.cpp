@@ -3,7 +3,6 @@
 // it reads away from the game. Then what the game asks of it: a board already won needs a click,
 // and the same answer for the same effort on any machine.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <random>
 #include <regex>

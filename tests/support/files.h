@@ -13,7 +13,6 @@
 #include <sstream>
 #include <string>
 
-
 // A fresh folder under /tmp, removed with everything in it at the end of the test.
 struct TempDir {
     std::string name = "/tmp/kelvo-test-XXXXXX";
