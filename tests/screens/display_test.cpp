@@ -25,30 +25,18 @@ TEST_F(DisplayTest, ADisplayThatRefusesForAMomentIsTriedAgainThenGivesOneLine) {
     unsetenv("DISPLAY");
 }
 
-// The signal a child sends itself once its video system has started, when SDL would catch it.
+// The signal the game sends itself once its video system has started, when SDL would catch it
+// and the game would go on waiting for events.
 static int signalAtStart = 0;
 
 TEST_F(DisplayTest, TerminationSignalsEndTheProgramAtOnce) {
-    const std::pair<int, void (*)()> cases[] = {
-        {SIGTERM, [] { runMainMenu(); }}, // on the start picture
-        {SIGINT, [] { runGame(nullptr, GameConfig{}); }},
-        {SIGHUP, [] { runGame(nullptr, GameConfig{}); }},
-    };
-    for (const auto& [signal, run] : cases) {
-        std::fflush(nullptr);
-        const pid_t child = fork();
-        if (child == 0) {
-            SDL_Quit();
-            alarm(10); // a signal caught would leave the child waiting for events
-            signalAtStart = signal;
-            afterVideoStart = [] { raise(signalAtStart); };
-            run();
-            _exit(0);
-        }
-        int status = 0;
-        EXPECT_TRUE(waitpid(child, &status, 0) == child && WIFSIGNALED(status) &&
-                    WTERMSIG(status) == signal)
-            << "signal " << signal << ": wait status " << status;
+    SDL_Quit();
+    afterVideoStart = [] { raise(signalAtStart); };
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        signalAtStart = signal;
+        // On the start picture, or during a game.
+        EXPECT_EXIT((alarm(10), signal == SIGTERM ? runMainMenu() : (runGame(nullptr, {}), 0)),
+                    ::testing::KilledBySignal(signal), "");
     }
 }
 

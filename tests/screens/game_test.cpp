@@ -9,9 +9,9 @@
 using GameTest = ScreenTest;
 using Cells = std::vector<std::pair<int, int>>;
 
-// The game's window: its background, a frame round the board, the goal tile k - 1 and each
-// cell's tile (none for a cell without a colour).
-static Surface gameScreen(const Grid& board, int32_t k) {
+// The game's window: its background, a frame round the board, the goal tile k - 1, each cell's
+// tile (none for a cell without a colour), and under the board the moves, then the keys.
+static Surface gameScreen(const Grid& board, int32_t k, int moves, const char* keys) {
     Surface s = canvas(gameWindowWidth, gameWindowHeight(board.size));
     put(s, gamePicture, 0, 0);
     const int w = boardFrameWidth, side = tileSize * board.size + 2 * w;
@@ -24,21 +24,10 @@ static Surface gameScreen(const Grid& board, int32_t k) {
     for (int x = 0; x < board.size; ++x)
         for (int y = 0; y < board.size; ++y)
             putTile(s, board.cells[x][y], boardLeft + tileSize * x, boardTop + tileSize * y);
-    return s;
-}
-// The line under the board: the moves, then the keys, or that the start cannot be won, or that
-// a motif with a negative value has no hint.
-static void putStatus(const Surface& s, int moves, const Grid& start, const Motif& m, int k,
-                      bool torus) {
-    const bool hints = std::ranges::none_of(m, [](int32_t v) { return v < 0; });
-    const char* keys =
-        !hints ? "Pas d'indice avec ce motif    Retour arriere : annuler    Echap : menu"
-        : solveForGame(start, m, k, torus).solvable
-            ? "H : indice    Retour arriere : annuler    Echap : menu"
-            : "Ce plateau ne peut pas etre gagne    Echap : menu";
-    const int y = statusTop(start.size);
+    const int y = statusTop(board.size);
     putText(s, statusFontPoints, "Coups : " + std::to_string(moves), white, boardLeft, y);
     putText(s, statusFontPoints, keys, white, statusKeysLeft, y);
+    return s;
 }
 // The victory's own window: the message in black, centred at the top of its picture, and the
 // fewest clicks that won from the start under it.
@@ -123,12 +112,17 @@ TEST_F(GameTest, ReleasesOnTheBoardPlayUntilVictoryEscapeOrAQuitRequest) {
                 board = playMove(board, x, y, played, k, config.torus != 0), ++counts.cells[x][y];
             EXPECT_EQ(moveCount, int32_t(moves.size()));
             EXPECT_EQ(readFile(tracePath), moves.empty() ? "" : traceText(counts));
-            const bool won = checkSolved(board, k) == Won;
-            Surface shown = won ? victoryScreen(int(moves.size()),
-                                                solveForGame(start, played, k, config.torus != 0))
-                                : gameScreen(board, k);
-            if (!won) putStatus(shown, int(moves.size()), start, played, k, config.torus != 0);
-            EXPECT_EQ(difference(shown), "");
+            // The keys, or that the start cannot be won, or that a negative motif has no hint.
+            const Solution fewest = solveForGame(start, played, k, config.torus != 0);
+            const char* keys =
+                std::ranges::any_of(played, [](int32_t v) { return v < 0; })
+                    ? "Pas d'indice avec ce motif    Retour arriere : annuler    Echap : menu"
+                : fewest.solvable ? "H : indice    Retour arriere : annuler    Echap : menu"
+                                  : "Ce plateau ne peut pas etre gagne    Echap : menu";
+            EXPECT_EQ(difference(checkSolved(board, k) == Won
+                                     ? victoryScreen(int(moves.size()), fewest)
+                                     : gameScreen(board, k, int(moves.size()), keys)),
+                      "");
             EXPECT_EQ(drain(), left);
         }
     }
