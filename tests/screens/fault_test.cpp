@@ -10,6 +10,7 @@ struct Fault {
     std::function<void()> make; // in the session's process, before it starts
 };
 class FaultTest : public ScreenTest, public ::testing::WithParamInterface<Fault> {};
+static void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
 
 static std::vector<Fault> faults() {
     const auto motif = [](std::string text) { return [=] { writeFile(motifPath, text); }; };

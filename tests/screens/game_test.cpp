@@ -151,22 +151,19 @@ TEST_F(GameTest, FollowingTheHintWinsWithAtMostTheFewestClicks) {
     whenIdle = [] { player(); };
     for (const GameConfig c : {GameConfig{4, 2, 0, 0}, {5, 2, 0, 1}, {4, 4, 0, 0}, {5, 4, 0, 1}}) {
         const Solution start = solveForGame(newGrid(c.size), cross, c.colorCount, c.torus);
-        bool asked = false, won = false;
+        bool asked = false;
         player = [&] {
-            if (SDL_GetVideoSurface()->w == windowWidth) {
-                won = difference(victoryScreen(moveCount, start)).empty();
-                return queue({quitRequest()});
-            }
-            const Cells cells = marked(c.size);
-            if (moveCount > start.fewestClicks || cells.size() > 1 || (cells.empty() && asked)) {
+            const bool playing = SDL_GetVideoSurface()->w != windowWidth;
+            const Cells cells = playing ? marked(c.size) : Cells();
+            if (playing &&
+                (moveCount >= start.fewestClicks || cells.size() > 1 || (asked && cells.empty())))
                 ADD_FAILURE() << "H marked " << cells.size() << " cells after " << moveCount;
-                return queue({quitRequest()});
-            }
             asked = cells.empty();
-            queue({asked ? key(SDLK_h) : onCell(cells[0].first, cells[0].second)});
+            queue({!playing || HasFailure() ? quitRequest()
+                   : asked                  ? key(SDLK_h)
+                                            : onCell(cells[0].first, cells[0].second)});
         };
-        runGame(nullptr, c);
-        EXPECT_TRUE(won && moveCount <= start.fewestClicks)
-            << c.size << " x " << c.size << ", k " << c.colorCount << ": " << moveCount;
+        runGame(nullptr, c); // the victory's window stays open
+        EXPECT_EQ(difference(victoryScreen(moveCount, start)), "") << c.size << " " << c.colorCount;
     }
 }

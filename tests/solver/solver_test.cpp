@@ -17,13 +17,12 @@
 const Motif cross{0, 1, 0, 1, 1, 1, 0, 1, 0};
 const Motif shift{0, 0, 0, 0, 1, 0, 0, 4, 0}; // adds 1 to its cell and 4 to the one on its right
 
-// The plan played through the game's own move rule, each cell clicked fewer than `most` times:
-// its clicks if that wins, else INT64_MAX.
-static int64_t clicksToWin(Grid board, const Grid& plan, const Motif& m, int32_t k, bool torus,
-                           int32_t most) {
+// The plan played through the game's own move rule, each cell clicked k times at most: its
+// clicks if that wins, else INT64_MAX.
+static int64_t clicksToWin(Grid board, const Grid& plan, const Motif& m, int32_t k, bool torus) {
     int64_t clicks = 0;
     for (int32_t i = 0, n = board.size; i < n * n; ++i)
-        for (int32_t c = 0; c < plan.cells[i / n][i % n] && c < most; ++c, ++clicks)
+        for (int32_t c = 0; c < plan.cells[i / n][i % n] && c < k; ++c, ++clicks)
             board = playMove(board, i / n, i % n, m, k, torus);
     return checkSolved(board, k) == Won ? clicks : INT64_MAX;
 }
@@ -70,7 +69,7 @@ static void expectAsEveryPlan(int n, const Motif& m, int k, bool torus, std::mt1
         EXPECT_EQ(s.solvable, winning[b] > 0);
         if (!s.solvable) continue;
         EXPECT_TRUE(s.proven && s.fewestClicks == fewest[b] &&
-                    clicksToWin(start, s.plan, m, k, torus, k) == fewest[b])
+                    clicksToWin(start, s.plan, m, k, torus) == fewest[b])
             << s.fewestClicks << " " << fewest[b];
     }
 }
@@ -101,7 +100,7 @@ TEST(Solver, LargeBoards) {
         const Solution s = solveBoard(newGrid(18), cross, k, true, k == 4 ? 0 : gameSearchSteps);
         EXPECT_TRUE(
             s.planCount == plans[k - 2] && s.proven == (k == 2) &&
-            (!s.solvable || clicksToWin(newGrid(18), s.plan, cross, k, true, k) == s.fewestClicks))
+            (!s.solvable || clicksToWin(newGrid(18), s.plan, cross, k, true) == s.fewestClicks))
             << k;
     }
     // A motif that does nothing on a won board: all 2^324 plans win, and one click is the fewest.
@@ -118,7 +117,7 @@ TEST(Solver, LargeBoards) {
          {std::tuple{5, Motif{}, 2, 1}, {5, Motif{0, 0, 0, 0, 2}, 4, 2}, {11, shift, 5, 5}}) {
         const Solution s = solveForGame(wonBoard(n, k), motif, k, true);
         EXPECT_TRUE(s.fewestClicks == fewest &&
-                    clicksToWin(wonBoard(n, k), s.plan, motif, k, true, k + 1) == fewest);
+                    clicksToWin(wonBoard(n, k), s.plan, motif, k, true) == fewest);
     }
     // 5^9 plans: after so many steps, the same answer on every machine whatever its speed.
     for (const auto& [steps, fewest] :
@@ -154,8 +153,8 @@ TEST(Command, AnswersAndRefusals) {
     // Windows line ends and blank lines after, without the last line end.
     const std::string trace = traceText(random),
                       crlf = std::regex_replace(trace, std::regex(" \n"), "\t\r\n");
-    const std::string none = "solvable: no\nsolutions: 0\n", six = "--size=6", two = "--size=2";
-    const std::string plain = "solvable: yes\nsolutions: 16\nfewest clicks: 4 (proven)\nplan:\n";
+    const std::string none = "solvable: no\nsolutions: 0\n", six = "--size=6", two = "--size=2",
+                      plain = "solvable: yes\nsolutions: 16\nfewest clicks: 4 (proven)\nplan:\n";
     // The arguments, the exit status, the whole output, and what stderr says in its one line.
     const std::tuple<std::vector<std::string>, int, std::string, std::string> cases[] = {
         {{}, 0, plain + "0 1 0 0 \n0 0 0 1 \n1 0 0 0 \n0 0 1 0 \n", ""},
