@@ -1,10 +1,11 @@
-# The real game in a private X server (Xvfb) of 3840 x 2160, played with xdotool as a player would.
+# The real game without a display, then in a private X server (Xvfb) of 3840 x 2160, played with
+# xdotool as a player would.
 # With the player's own window scale of 1: the start picture, a won game, an 18 x 18 board, the
 # motif edited, saved and played, and a window close request in the menu. Then with the scale the
 # game chooses, 2.5: clicks at the scaled place of a cell, and the hint followed to a victory.
 # Every wait polls the window's pixels with a generous time limit.
 #   python3 play_test.py path/to/kelvo path/to/run-dir
-import os, shutil, struct, subprocess, sys, tempfile, time
+import os, re, shutil, struct, subprocess, sys, tempfile, time
 from Xlib import X, display as xdisplay, error as xerror
 from Xlib.protocol import event as xevent
 
@@ -97,6 +98,15 @@ run = os.path.join(tempfile.mkdtemp(prefix="kelvo-e2e-"), "run")
 read = lambda name: open(os.path.join(run, name), newline="").read()
 shutil.copytree(sys.argv[2], run, ignore=shutil.ignore_patterns("trace.txt"))
 tiles = [bmp(str(c)) for c in range(5)]
+# Without a display, with one that cannot be reached, or without a video driver, the game says so
+# in one line of its own and exits with status 1. (Without XDG_RUNTIME_DIR, which a login session
+# has, Wayland's library would add a line of its own.)
+bare = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
+for variables in ({"XDG_RUNTIME_DIR": run}, {"DISPLAY": ":999"}, {"SDL_VIDEODRIVER": "no-such-driver"}):
+    ended = subprocess.run([os.path.abspath(sys.argv[1])], cwd=run, env=dict(bare, **variables), timeout=60,
+                           stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    err = ended.stderr.decode()
+    assert ended.returncode == 1 and re.fullmatch(r"kelvo: .*: .*\n", err), (variables, ended.returncode, err)
 read_end, write_end = os.pipe()
 server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-screen", "0", "3840x2160x24"],
                           pass_fds=[write_end], stderr=subprocess.DEVNULL)

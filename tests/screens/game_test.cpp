@@ -54,10 +54,11 @@ TEST_F(GameTest, ReleasesOnTheBoardPlayUntilVictoryEscapeOrAQuitRequest) {
     // all but 30 moves, or one more than all and a move after.
     std::mt19937 rng(7);
     Cells fifty(50);
-    for (auto& [x, y] : fifty) x = int(rng() % 4), y = int(rng() % 4);
+    Events clicks;
+    for (auto& [x, y] : fifty)
+        x = int(rng() % 4), y = int(rng() % 4), clicks.push_back(onCell(x, y));
     const auto undone = [&](int undos, Events after) {
-        Events e;
-        for (auto [x, y] : fifty) e.push_back(onCell(x, y));
+        Events e = clicks;
         for (int i = 0; i < undos; ++i) e.push_back(i % 2 ? ctrlZ : Bs);
         return e.insert(e.end(), after.begin(), after.end()), e;
     };

@@ -190,6 +190,13 @@ TEST(Command, AnswersAndRefusals) {
         EXPECT_TRUE(err.empty() ? said.empty() : oneLine && said.find(err) != std::string::npos)
             << said;
     }
+    // A board that comes through a pipe in two pieces is read whole.
+    const std::string piped = "(echo 1 1; sleep 1; echo 1 1) | " KELVO_SOLVE " --board /dev/stdin";
+    EXPECT_EQ(
+        std::system(("cd '" + dir.path.string() + "' && " + piped + " --size 2 >stdout").c_str()),
+        0);
+    EXPECT_EQ(readFile(dir.path / "stdout"),
+              solutionText(solveBoard(wonBoard(2, 2), cross, 2, false)));
     // An answer that cannot be written is a failure, not a success.
     EXPECT_TRUE(run({}, "/dev/full") == 1 &&
                 readFile(dir.path / "stderr").ends_with("cannot write the answer\n"));
