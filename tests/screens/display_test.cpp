@@ -6,7 +6,7 @@ using DisplayTest = ScreenTest;
 
 static int initCalls = 0;
 
-TEST_F(DisplayTest, ADisplayThatRefusesForAMomentIsTriedAgainThenGivesOneLine) {
+TEST_F(DisplayTest, ADisplayThatRefusesForAMomentIsTriedAgain) {
     SDL_Quit();
     // The game waits for an X display only; the dummy driver ignores this one.
     setenv("DISPLAY", ":kelvo-test", 1);
@@ -18,10 +18,6 @@ TEST_F(DisplayTest, ADisplayThatRefusesForAMomentIsTriedAgainThenGivesOneLine) {
     });
     EXPECT_EQ(initCalls, 3);
     EXPECT_NE(SDL_WasInit(SDL_INIT_VIDEO), 0u) << "started in name only";
-    SDL_Quit();
-    const auto refuse = [](Uint32) { return SDL_SetError("x11 not available"), -1; };
-    EXPECT_EXIT(startVideo(refuse), ::testing::ExitedWithCode(1),
-                "^kelvo: cannot open the display: x11 not available\n$");
     unsetenv("DISPLAY");
 }
 
