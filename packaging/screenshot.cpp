@@ -24,13 +24,16 @@ struct CairoSurfaceFree {
 };
 using CairoSurface = std::unique_ptr<cairo_surface_t, CairoSurfaceFree>;
 
-// A game under way: a random start on a torus, then a few clicks (wrapped onto small boards).
+const Motif cross{0, 1, 0, 1, 1, 1, 0, 1, 0};
+
+// A board that can be won and looks like a game under way: random clicks played on the goal, so
+// that k - c more clicks on each cell clicked c times win it again.
 Grid boardUnderWay(int32_t n, int32_t k) {
     Grid board = newGrid(n);
-    fillRandom(board, k);
-    const Motif cross{0, 1, 0, 1, 1, 1, 0, 1, 0};
-    for (auto [x, y] : {std::pair{2, 3}, {6, 6}, {4, 1}, {7, 2}})
-        board = playMove(board, x % n, y % n, cross, k, true);
+    for (auto& column : board.cells) column.fill(k - 1);
+    for (int32_t x = 0; x < n; ++x)
+        for (int32_t y = 0; y < n; ++y)
+            for (int c = std::rand() % k; c > 0; --c) board = playMove(board, x, y, cross, k, true);
     return board;
 }
 
@@ -89,7 +92,8 @@ int main(int argc, char** argv) {
         stopVideo();
         return 1;
     }
-    drawBoard(window, boardUnderWay(n, k), k);
+    currentMotif = cross;
+    drawOpening(window, boardUnderWay(n, k), k, true);
     const bool saved = savePng(window, argv[1]);
     if (!saved) std::fprintf(stderr, "kelvo-screenshot: cannot write %s\n", argv[1]);
     releaseAssets();

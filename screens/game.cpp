@@ -272,6 +272,17 @@ void drawBoard(SDL_Surface* screen, const Grid& board, int32_t k) {
     show(screen);
 }
 
+void drawOpening(SDL_Surface* screen, const Grid& start, int32_t k, bool torus) {
+    Play play;
+    play.n = start.size;
+    play.k = k;
+    play.torus = torus;
+    play.board = start;
+    moveCount = 0;
+    judgeStart(play);
+    drawPlay(screen, play);
+}
+
 void runGame(SDL_Surface* /*menuScreen*/, const GameConfig& config) {
     Play play = startPlay(config);
     clickTrace = newGrid(play.n);

@@ -26,6 +26,9 @@ void runGame(SDL_Surface* screen, const GameConfig& config);
 // Paints the background, the goal tile and the board, and flips: the game's screen without its
 // status line and marks.
 void drawBoard(SDL_Surface* screen, const Grid& board, int32_t k);
+// Paints and flips the screen a game opens with on this start board, with the current motif: the
+// board in its frame and the status line (the screenshots').
+void drawOpening(SDL_Surface* screen, const Grid& start, int32_t k, bool torus);
 
 // The cell under a pointer released at (px, py) on a board of side n; none unless strictly
 // inside the board (its first pixel column and row do not count).
