@@ -98,15 +98,6 @@ run = os.path.join(tempfile.mkdtemp(prefix="kelvo-e2e-"), "run")
 read = lambda name: open(os.path.join(run, name), newline="").read()
 shutil.copytree(sys.argv[2], run, ignore=shutil.ignore_patterns("trace.txt"))
 tiles = [bmp(str(c)) for c in range(5)]
-# Without a display, with one that cannot be reached, or without a video driver, the game says so
-# in one line of its own and exits with status 1. (Without XDG_RUNTIME_DIR, which a login session
-# has, Wayland's library would add a line of its own.)
-bare = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
-for variables in ({"XDG_RUNTIME_DIR": run}, {"DISPLAY": ":999"}, {"SDL_VIDEODRIVER": "no-such-driver"}):
-    ended = subprocess.run([os.path.abspath(sys.argv[1])], cwd=run, env=dict(bare, **variables), timeout=60,
-                           stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    err = ended.stderr.decode()
-    assert ended.returncode == 1 and re.fullmatch(r"kelvo: .*: .*\n", err), (variables, ended.returncode, err)
 read_end, write_end = os.pipe()
 server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-screen", "0", "3840x2160x24"],
                           pass_fds=[write_end], stderr=subprocess.DEVNULL)
@@ -117,6 +108,15 @@ env = dict(os.environ, DISPLAY=":" + os.fdopen(read_end).readline().strip(), SDL
 env.pop("SDL12COMPAT_WINDOW_SCALING", None)
 game, x = None, xdisplay.Display(env["DISPLAY"])
 try:
+    # Without a display, with one that cannot be reached, or without a video driver, the game says so
+    # in one line of its own and exits with status 1. (Without XDG_RUNTIME_DIR, which a login session
+    # has, Wayland's library would add a line of its own.)
+    bare = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
+    for variables in ({"XDG_RUNTIME_DIR": run}, {"DISPLAY": ":999"}, {"SDL_VIDEODRIVER": "no-such-driver"}):
+        ended = subprocess.run([os.path.abspath(sys.argv[1])], cwd=run, env=dict(bare, **variables), timeout=60,
+                               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        err = ended.stderr.decode()
+        assert ended.returncode == 1 and re.fullmatch(r"kelvo: .*: .+\n", err), (variables, ended.returncode, err)
     start(SDL12COMPAT_WINDOW_SCALING="1")
     screen(bmp("start").__eq__, "the start picture")
     xdotool("key", "space", then=0)
