@@ -134,14 +134,19 @@ TEST_F(GameTest, ReleasesOnTheBoardPlayUntilVictoryEscapeOrAQuitRequest) {
 
 // What the player does each time the game has painted and waits with nothing queued.
 static std::function<void()> player;
-// The cells whose top-left corner shows the hint's colour.
+// The cells framed in the hint's colour: the middles of their four edges show it.
 static Cells marked(int32_t n) {
     const SDL_Surface* w = SDL_GetVideoSurface();
+    const auto hint = [w](int x, int y) {
+        return static_cast<const Uint32*>(w->pixels)[y * w->pitch / 4 + x] ==
+               SDL_MapRGB(w->format, hintColour.r, hintColour.g, hintColour.b);
+    };
     Cells cells;
     for (int c = 0; c < n * n; ++c) {
-        const int x = boardLeft + tileSize * (c % n), y = boardTop + tileSize * (c / n);
-        const Uint32 shown = static_cast<const Uint32*>(w->pixels)[y * w->pitch / 4 + x];
-        if (shown == SDL_MapRGB(w->format, hintColour.r, hintColour.g, hintColour.b))
+        const int x = boardLeft + tileSize * (c % n), y = boardTop + tileSize * (c / n),
+                  e = tileSize - 1;
+        if (hint(x + e / 2, y) && hint(x + e / 2, y + e) && hint(x, y + e / 2) &&
+            hint(x + e, y + e / 2))
             cells.emplace_back(c % n, c / n);
     }
     return cells;
