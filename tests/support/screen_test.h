@@ -53,9 +53,9 @@ inline std::function<void()> inTurn(std::vector<Events> batches) {
 
 // A picture to compose what a window must show, filled with a colour that no picture has, so
 // that a pixel a screen forgets to paint shows.
-inline Surface canvas(int w, int h, Uint32 rgb = 0x010203) {
+inline Surface canvas(int w, int h) {
     Surface s{SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xff0000, 0xff00, 0xff, 0)};
-    SDL_FillRect(s.get(), nullptr, rgb);
+    SDL_FillRect(s.get(), nullptr, SDL_MapRGB(s->format, 1, 2, 3));
     return s;
 }
 // Puts a picture read straight from its file, not through the game's own cache.
