@@ -1,5 +1,5 @@
 # Shortcuts for maintainers; ./play and ./test work without make.
-.PHONY: play test bench fuzz soak memcheck package clean
+.PHONY: play test bench fuzz soak memcheck package dist clean
 
 play:
 	./play
@@ -26,6 +26,10 @@ memcheck:
 # The Debian package, built with CPack.
 package:
 	tools/package
+
+# The source release, build-dist/kelvo-<version>.tar.gz: every tracked file under one top folder.
+dist:
+	tools/dist
 
 clean:
 	rm -rf build build-*

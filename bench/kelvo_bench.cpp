@@ -265,12 +265,12 @@ std::vector<Goal> goals(const std::map<std::string, double>& f) {
     const double gameFrame = at("memcpy/game_window"), frame = at("memcpy/window");
     return {
         {"game-click", at("game_click") / gameFrame, 4, ""},
-        {"game-repaint", at("game_repaint") / gameFrame, 1.5, ""},
+        {"game-repaint", at("game_repaint") / gameFrame, 2, ""},
         {"hint-18", at("game_hint") / gameFrame, 300, ""},
         {"menu-event", at("menu_event") / frame, 3, ""},
         {"config-event", at("config_event") / frame, 3, ""},
         {"start-up", at("start_up/kelvo") / at("start_up/bare"), 1.5, ""},
-        {"memory", at("memory/kelvo_MiB") - at("memory/bare_MiB"), 10, " MiB"},
+        {"memory", at("memory/kelvo_MiB") - at("memory/bare_MiB"), 12, " MiB"},
         {"solver-18", slowestSolve / at("every_move"), 100, ""},
     };
 }

@@ -16,6 +16,7 @@
 #include "board/motif.h"
 #include "screens/display.h"
 #include "screens/game.h"
+#include "screens/row_copy.h"
 
 namespace {
 

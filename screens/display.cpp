@@ -12,7 +12,7 @@
 #include <map>
 #include <tuple>
 
-#include "screens/fast_copy.h"
+#include "screens/row_copy.h"
 
 void (*afterVideoStart)() = nullptr;
 void (*whenIdle)() = nullptr;

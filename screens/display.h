@@ -20,25 +20,6 @@ struct FontClose {
 };
 using Font = std::unique_ptr<TTF_Font, FontClose>;
 
-// Makes a surface's pixels readable and writable while it lives, for surfaces that need it.
-class SurfaceLock {
-  public:
-    explicit SurfaceLock(SDL_Surface* s)
-        : surface(SDL_MUSTLOCK(s) && SDL_LockSurface(s) == 0 ? s : nullptr),
-          usable(surface || !SDL_MUSTLOCK(s)) {}
-    ~SurfaceLock() {
-        if (surface) SDL_UnlockSurface(surface);
-    }
-    SurfaceLock(const SurfaceLock&) = delete;
-    SurfaceLock& operator=(const SurfaceLock&) = delete;
-    // False when the surface could not be locked: its pixels must not be touched.
-    explicit operator bool() const { return usable; }
-
-  private:
-    SDL_Surface* surface; // set when locked here, so unlocked here
-    bool usable;
-};
-
 inline constexpr const char* windowCaption = "Le Jeu du Kelvo - Vorlane 2010";
 
 inline constexpr SDL_Color white{255, 255, 255, 0};

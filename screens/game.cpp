@@ -11,7 +11,7 @@
 #include "board/motif.h"
 #include "board/trace.h"
 #include "screens/display.h"
-#include "screens/fast_copy.h"
+#include "screens/game_background.h"
 #include "screens/victory.h"
 #include "solver/solver.h"
 

@@ -1,17 +1,17 @@
 #!/bin/sh
 # What a player gets. "install": the build installed under a prefix with a space in it, its desktop
 # entry and metainfo validated, the launcher run as a new player, a returning player and after an
-# update. "deb": the package cpack builds. Both: every file a player's installation needs.
+# update. "deb": the package that tools/package builds. Both: every file an installation needs.
 #   package_test.sh install|deb build-dir bin-dir app-id
 set -u
 mode=$1 build=$2 bin=$3 app=$4 fail=0 tmp=$(mktemp -d) || exit 1
 trap 'rm -rf "$tmp"' EXIT
 bad() { echo "FAIL $*"; fail=1; }
 if [ "$mode" = deb ]; then
-    cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp" >"$tmp/log" 2>&1 &&
-        dpkg-deb -x "$tmp"/kelvo_*.deb "$tmp/root" || { cat "$tmp/log"; exit 1; }
+    "$(dirname "$0")/../../tools/package" "$build/package" >"$tmp/log" 2>&1 &&
+        deb=$(tail -n 1 "$tmp/log") && dpkg-deb -x "$deb" "$tmp/root" || { cat "$tmp/log"; exit 1; }
     prefix=$tmp/root/usr
-    dpkg-deb -f "$tmp"/kelvo_*.deb Depends | grep -q 'libsdl-ttf2.0-0, libsdl1.2' || bad "no dependency on SDL"
+    dpkg-deb -f "$deb" Depends | grep -q 'libsdl-ttf2.0-0, libsdl1.2' || bad "no dependency on SDL"
 else
     prefix="$tmp/pre fix"
     cmake --install "$build" --prefix "$prefix" >"$tmp/log" 2>&1 || { cat "$tmp/log"; exit 1; }
