@@ -1,5 +1,5 @@
 # Shortcuts for maintainers; ./play and ./test work without make.
-.PHONY: play test bench fuzz soak memcheck package clean
+.PHONY: play test bench fuzz soak memcheck package web clean
 
 play:
 	./play
@@ -26,6 +26,10 @@ memcheck:
 # The Debian package, built with CPack.
 package:
 	tools/package
+
+# The browser's version, its site in build-web/site/.
+web:
+	tools/web
 
 clean:
 	rm -rf build build-*
