@@ -16,8 +16,9 @@ var Module = (function () {
     return Math.floor(fits * 2) / 2;
   }
 
-  // As on the desktop the scale is that of the largest window, at least 1, unless even the
-  // current window does not fit at 1 (a phone), where it shrinks by halves.
+  // As on the desktop the scale is that of the largest window, at least 1. A window that does
+  // not fit at 1 (a small browser window, a phone) is shrunk to fit, smoothly: dropping rows of
+  // pixels would cut the letters.
   function fit() {
     shape = canvas.width + 'x' + canvas.height;
     // The page's lines above the canvas and below it take their room first.
@@ -26,7 +27,9 @@ var Module = (function () {
       canvas.getBoundingClientRect().bottom;
     var room = { width: window.innerWidth - 16, height: window.innerHeight - top - below - 8 };
     var scale = Math.max(1, steps(room, largest));
-    if (steps(room, canvas) < 1) scale = Math.max(0.5, steps(room, canvas));
+    var shrink = Math.min(room.width / canvas.width, room.height / canvas.height);
+    if (shrink < 1) scale = Math.max(0.25, shrink);
+    canvas.style.imageRendering = scale < 1 ? 'auto' : 'pixelated';
     canvas.style.width = canvas.width * scale + 'px';
     canvas.style.height = canvas.height * scale + 'px';
   }
