@@ -147,7 +147,13 @@ void startVideo(int (*init)(Uint32)) {
     // game read as "back to the menu". They end the program instead; every file is replaced
     // whole, so nothing is lost.
     setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
+#ifdef __EMSCRIPTEN__
+    // A browser's SDL ignores SDL_Quit and takes new memory at each SDL_Init: it starts once.
+    static const bool started = initVideo(init);
+    if (!started) videoFailure("cannot open the display");
+#else
     if (!initVideo(init)) videoFailure("cannot open the display");
+#endif
     if (fellBackOffScreen()) {
         // Asking for X11 by name gets SDL's own account of why there is no display.
         SDL_Quit();
