@@ -1,5 +1,5 @@
 # Shortcuts for maintainers; ./play and ./test work without make.
-.PHONY: play test bench fuzz soak memcheck package dist clean
+.PHONY: play test bench fuzz soak memcheck package dist web clean
 
 play:
 	./play
@@ -30,6 +30,10 @@ package:
 # The source release, build-dist/kelvo-<version>.tar.gz: every tracked file under one top folder.
 dist:
 	tools/dist
+
+# The browser's version, its site in build-web/site/.
+web:
+	tools/web
 
 clean:
 	rm -rf build build-*

@@ -10,6 +10,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 namespace {
 
 // The file a save through path writes: the end of its chain of symbolic links, which may not
@@ -26,6 +30,11 @@ std::string linkedFile(std::filesystem::path path) {
 
 // The process umask, read without changing it where the system tells it.
 mode_t currentUmask() {
+#ifdef __EMSCRIPTEN__
+    // Emscripten's umask starts at 0777, which would make every new file unreadable; a browser's
+    // files have no other users to keep out.
+    return 022;
+#else
     if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
         char line[256];
         unsigned int mask = 0;
@@ -41,6 +50,7 @@ mode_t currentUmask() {
     const mode_t mask = ::umask(022);
     ::umask(mask);
     return mask;
+#endif
 }
 
 bool writeAll(int fd, std::string_view content) {
@@ -93,14 +103,31 @@ int makeTemporary(std::string& name, const struct stat* old) {
 
 // Renaming over an existing file makes ext4 write the new data out first, which costs
 // milliseconds; exchanging the two names does not, and leaves the old content under the
-// temporary name to remove.
+// temporary name to remove. Outside Linux, where there is no exchange, a plain rename.
 bool putInPlace(const std::string& temporary, const std::string& file, bool exchange) {
+#ifdef RENAME_EXCHANGE
     if (exchange &&
         ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, file.c_str(), RENAME_EXCHANGE) == 0) {
         ::unlink(temporary.c_str());
         return true;
     }
+#else
+    (void)exchange;
+#endif
     return ::rename(temporary.c_str(), file.c_str()) == 0;
+}
+
+// In a browser the files live in memory; a synced one is copied to the browser's own storage
+// (IndexedDB, mounted by the page), so that it is still there after a reload.
+void keepInBrowser() {
+#ifdef __EMSCRIPTEN__
+    EM_ASM({
+        FS.syncfs(
+            false, function(error) {
+                if (error) console.error('kelvo: cannot keep the files: ' + error);
+            });
+    });
+#endif
 }
 
 } // namespace
@@ -124,6 +151,7 @@ bool replaceFile(const std::string& path, std::string_view content, Durability d
     const mode_t mode = exists ? old.st_mode & 07777 : 0666 & ~currentUmask();
     if (fillTemporary(fd, content, mode, durability) &&
         putInPlace(temporary, file, exists && durability == Durability::Unsynced)) {
+        if (durability == Durability::Synced) keepInBrowser();
         return true;
     }
     ::unlink(temporary.c_str());

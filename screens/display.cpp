@@ -14,6 +14,10 @@
 
 #include "screens/row_copy.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 void (*afterVideoStart)() = nullptr;
 void (*whenIdle)() = nullptr;
 
@@ -31,13 +35,15 @@ struct Assets {
     std::map<int, Font> fonts;
     std::map<std::tuple<int, Uint32, std::string>, Surface> texts;
     bool windowOpenedSinceStart = false;
+    bool fontSystemStarted = false;
 
     void release() {
         tilesLooked = {};
         pictures.clear();
         texts.clear();
         fonts.clear();
-        if (TTF_WasInit()) TTF_Quit();
+        if (fontSystemStarted) TTF_Quit();
+        fontSystemStarted = false;
     }
     ~Assets() { release(); }
 };
@@ -47,14 +53,29 @@ Assets& assets() {
     return a;
 }
 
+#ifdef __EMSCRIPTEN__
+// In a browser the pictures are PNG files, which it decodes itself, under the desktop's names.
+std::string pictureFile(const std::string& path) {
+    const std::size_t dot = path.rfind(".bmp");
+    return dot == std::string::npos ? path : path.substr(0, dot) + ".png";
+}
+// Between two looks at the event queue the browser runs the page and delivers its events: a
+// click waits 2.5 ms on average, well within a frame.
+constexpr int eventPollMs = 5;
+#else
+const std::string& pictureFile(const std::string& path) { return path; }
+#endif
+
 Uint32 colourKey(SDL_Color c) { return Uint32(c.r) << 16 | Uint32(c.g) << 8 | c.b; }
 
-// Window icon, with magenta as the transparent colour.
+// Window icon, with magenta as the transparent colour. A page shows its own icon.
 void setIcon() {
+#ifndef __EMSCRIPTEN__
     SDL_Surface* icon = picture(iconPicture);
     if (!icon) return;
     SDL_SetColorKey(icon, SDL_SRCCOLORKEY, SDL_MapRGB(icon->format, 255, 0, 255));
     SDL_WM_SetIcon(icon, nullptr);
+#endif
 }
 
 bool isSet(const char* variable) {
@@ -126,7 +147,13 @@ void startVideo(int (*init)(Uint32)) {
     // game read as "back to the menu". They end the program instead; every file is replaced
     // whole, so nothing is lost.
     setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
+#ifdef __EMSCRIPTEN__
+    // A browser's SDL ignores SDL_Quit and takes new memory at each SDL_Init: it starts once.
+    static const bool started = initVideo(init);
+    if (!started) videoFailure("cannot open the display");
+#else
     if (!initVideo(init)) videoFailure("cannot open the display");
+#endif
     if (fellBackOffScreen()) {
         // Asking for X11 by name gets SDL's own account of why there is no display.
         SDL_Quit();
@@ -157,7 +184,7 @@ SDL_Surface* picture(const std::string& path) {
     auto& pictures = assets().pictures;
     auto found = pictures.find(path);
     if (found != pictures.end()) return found->second.get();
-    Surface loaded{SDL_LoadBMP(path.c_str())};
+    Surface loaded{SDL_LoadBMP(pictureFile(path).c_str())};
     // Kept in the window's 32-bit layout so that drawing needs no conversion.
     if (loaded && loaded->format->BitsPerPixel != 32) {
         Surface converted{SDL_CreateRGBSurface(SDL_SWSURFACE, loaded->w, loaded->h, 32, 0xff0000,
@@ -187,7 +214,7 @@ void draw(SDL_Surface* screen, SDL_Surface* pic, int x, int y) {
 
 void drawFromFile(SDL_Surface* screen, const std::string& path, int x, int y) {
     if (!screen) return;
-    const Surface loaded{SDL_LoadBMP(path.c_str())};
+    const Surface loaded{SDL_LoadBMP(pictureFile(path).c_str())};
     draw(screen, loaded.get(), x, y);
 }
 
@@ -196,7 +223,9 @@ TTF_Font* font(int points) {
     auto found = fonts.find(points);
     if (found != fonts.end()) return found->second.get();
     Font opened;
-    if (TTF_WasInit() || TTF_Init() == 0) opened.reset(TTF_OpenFont(fontPath, points));
+    Assets& a = assets();
+    if (!a.fontSystemStarted) a.fontSystemStarted = TTF_Init() == 0;
+    if (a.fontSystemStarted) opened.reset(TTF_OpenFont(fontPath, points));
     return fonts.emplace(points, std::move(opened)).first->second.get();
 }
 
@@ -225,7 +254,14 @@ int drawText(SDL_Surface* screen, int points, const std::string& text, SDL_Color
 }
 
 void show(SDL_Surface* screen) {
-    if (screen) SDL_Flip(screen);
+    if (!screen) return;
+    SDL_Flip(screen);
+#ifdef __EMSCRIPTEN__
+    // The page hides its loading line at the first picture and fits the canvas to the window.
+    EM_ASM({
+        if (Module.painted) Module.painted();
+    });
+#endif
 }
 
 SDL_Event waitEvent() {
@@ -234,12 +270,26 @@ SDL_Event waitEvent() {
         if (SDL_PollEvent(&event) == 1) return event;
         whenIdle();
     }
+#ifdef __EMSCRIPTEN__
+    // Waiting inside SDL would hold the browser, which delivers the events.
+    while (SDL_PollEvent(&event) != 1) emscripten_sleep(eventPollMs);
+#else
     // SDL 1.2 reports a failure as 0, its SDL 2 based implementation as -1.
     if (SDL_WaitEvent(&event) != 1) {
         event = SDL_Event{};
         event.type = SDL_QUIT;
     }
+#endif
     return event;
 }
 
 void releaseAssets() { assets().release(); }
+
+#ifdef __EMSCRIPTEN__
+// The page's close button: a quit request, as closing the desktop window.
+extern "C" EMSCRIPTEN_KEEPALIVE void kelvoClose() {
+    SDL_Event event{};
+    event.type = SDL_QUIT;
+    SDL_PushEvent(&event);
+}
+#endif

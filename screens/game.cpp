@@ -90,7 +90,8 @@ Play startPlay(const GameConfig& config) {
 // Solves the start once: whether it can be won, the fewest clicks and the first plan. The solver
 // knows only motifs without negative values, whose moves are additions modulo k.
 void judgeStart(Play& p) {
-    if (std::ranges::any_of(currentMotif, [](int32_t v) { return v < 0; })) return;
+    if (std::any_of(currentMotif.begin(), currentMotif.end(), [](int32_t v) { return v < 0; }))
+        return;
     Solution s = solveForGame(p.board, currentMotif, p.k, p.torus);
     p.outlook = s.solvable ? Outlook::Winnable : Outlook::Unwinnable;
     if (s.solvable) p.plan = s.plan;

@@ -57,7 +57,17 @@ Canvas makeCanvas(int width, int height, cairo_format_t format) {
 
 // Cairo's pixels are native 32-bit words 0xAARRGGBB. Without an alpha mask SDL takes them as
 // opaque and writes 24 bits a pixel, the layout the game's pictures are in.
+namespace {
+bool bitmapsAsPng = false;
+}
+
+void writeBitmapsAsPng() { bitmapsAsPng = true; }
+
 void writeBitmap(const Canvas& canvas, const fs::path& path) {
+    if (bitmapsAsPng) {
+        writePng(canvas, fs::path(path).replace_extension(".png"));
+        return;
+    }
     check(cairo_status(canvas.cr()), "cannot draw " + path.filename().string());
     cairo_surface_t* image = canvas.surface.get();
     cairo_surface_flush(image);

@@ -115,8 +115,10 @@ struct Canvas {
 };
 
 Canvas makeCanvas(int width, int height, cairo_format_t format = CAIRO_FORMAT_RGB24);
-// A 24-bit Windows bitmap; an ARGB32 canvas loses its alpha.
+// A 24-bit Windows bitmap; an ARGB32 canvas loses its alpha. After writeBitmapsAsPng, a PNG
+// named path with ".png" for its extension instead: the browser's build decodes PNG.
 void writeBitmap(const Canvas& canvas, const std::filesystem::path& path);
+void writeBitmapsAsPng();
 void writePng(const Canvas& canvas, const std::filesystem::path& path);
 
 // ---------------------------------------------------------------------------------------------

@@ -1,16 +1,25 @@
 // Draws every picture of the game at build time: the screen backgrounds, the five tiles and the
 // icons.
 //
-//     make-pictures <font-file> <rc-dir> <icon-dir>
+//     make-pictures [--png] <font-file> <rc-dir> <icon-dir>
+//
+// With --png the game's pictures are PNG files, for the browser's build.
 
+#include "draw.h"
 #include "scenes.h"
 
+#include <cstring>
 #include <exception>
 #include <iostream>
 
 int main(int argc, char** argv) {
+    if (argc == 5 && std::strcmp(argv[1], "--png") == 0) {
+        writeBitmapsAsPng();
+        --argc;
+        ++argv;
+    }
     if (argc != 4) {
-        std::cerr << "usage: make-pictures <font-file> <rc-dir> <icon-dir>\n";
+        std::cerr << "usage: make-pictures [--png] <font-file> <rc-dir> <icon-dir>\n";
         return 2;
     }
     try {
