@@ -106,7 +106,7 @@ var Module = (function () {
       document.getElementById('again').focus();
     },
     onAbort: function () {
-      status.textContent = 'Le jeu s’est arrêté.';
+      status.textContent = 'Le jeu s'est arrete.';
       status.hidden = false;
     }
   };

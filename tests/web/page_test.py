@@ -86,7 +86,7 @@ try:
     wait(lambda: js("shows('win', 0, 100, 640, 380, 0, 100)"), "the victory")
     trace = driver.execute_script("return FS.readFile('/trace.txt', {encoding: 'utf8'})")
     assert sum(map(int, trace.split())) == clicks and len(trace.split("\n")) == 5, trace
-    press("//nav/button[text()='Entrée']")
+    press("//nav/button[text()='Entree']")
     menu(0)
     key(Keys.DOWN, Keys.DOWN, Keys.ENTER)  # the cross less its centre, kept by the browser
     motif([0, 1, 0, 1, 1, 1, 0, 1, 0])
