@@ -132,15 +132,11 @@ try:
         board(ones, 4)
     assert read("trace.txt") == "0 0 0 0 \n" * 4, read("trace.txt")
     # The keys' panel, opened by F1 or ?, closed by a click or Escape that does nothing else.
-    panel = lambda rows: near(rows, BOARD[0] + 2, BOARD[1] + 2, (164, 152, 240))
-    xdotool("key", "F1")
-    screen(panel, "the keys' panel", (700, 480))
-    click(*BOARD, 3, 3)
-    board([], 4)
-    xdotool("key", "question")
-    screen(panel, "the keys' panel", (700, 480))
-    xdotool("key", "Escape")
-    board([], 4)
+    for key, close in (("F1", lambda: click(*BOARD, 3, 3)), ("question", lambda: xdotool("key", "Escape"))):
+        xdotool("key", key)
+        screen(lambda rows: near(rows, BOARD[0] + 2, BOARD[1] + 2, (164, 152, 240)), "the keys", (700, 480))
+        close()
+        board([], 4)
     for cell in [(0, 0), (1, 0), (2, 0), (3, 0), (0, 1), (3, 1), (0, 2), (1, 2), (2, 2), (3, 2)]:
         click(*BOARD, *cell)
     win = bmp("win")  # under a message in its top 100 rows
