@@ -1,21 +1,16 @@
-// The game screen: a release over the board or Space on the keyboard's cursor makes a move, H
-// marks a cell of a winning plan, Backspace takes a move back; repaints after every event.
+// The game screen: turns events into the game's commands (a release over the board or Space on
+// the keyboard's cursor makes a move, H, undo, redo, R, N) and shows the keys on F1; repaints
+// after every event.
 #include "screens/game.h"
 
-#include <algorithm>
-#include <deque>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <utility>
 
-#include "board/motif.h"
-#include "board/trace.h"
 #include "screens/display.h"
 #include "screens/game_background.h"
 #include "screens/victory.h"
-#include "solver/solver.h"
-
-int32_t moveCount = 0;
 
 namespace {
 
@@ -37,116 +32,14 @@ void drawBoardFrame(SDL_Surface* screen, int32_t n) {
     for (SDL_Rect& b : bands) SDL_FillRect(screen, &b, colour);
 }
 
-// Whether the board can be won. Moves never change it, so it is decided once, at the start.
-enum class Outlook { Winnable, Unwinnable, Unknown };
-
-// The board and the click counts before a move: undo goes back to them.
-struct Step {
-    Grid board;
-    Grid counts;
+// The game on the screen: the game itself, and whether the keys' panel covers it.
+struct GameView {
+    Play play;
+    bool help = false;
 };
-
-// One game under way. The click counts are clickTrace, the moves moveCount.
-struct Play {
-    int32_t n = 0;
-    int32_t k = 0;
-    bool torus = false;
-    Grid board;
-    GameState state = Playing;
-    std::deque<Step> history;
-    Outlook outlook = Outlook::Unknown;
-    std::optional<Solution> start; // the start board's answer, for the victory line
-    std::optional<Grid> plan;      // clicks per cell that win from the board as it is
-    std::optional<Cell> hint;      // the plan's cell the screen marks
-    Cell cursor{0, 0};
-    bool cursorShown = false;
-};
-
-int64_t clicksIn(const Grid& plan) {
-    int64_t clicks = 0;
-    for (int32_t x = 0; x < plan.size; ++x)
-        for (int32_t y = 0; y < plan.size; ++y) clicks += plan.cells[x][y];
-    return clicks;
-}
-
-// The plan's first cell in reading order that still has a click.
-std::optional<Cell> firstClick(const Grid& plan) {
-    for (int32_t y = 0; y < plan.size; ++y)
-        for (int32_t x = 0; x < plan.size; ++x)
-            if (plan.cells[x][y] > 0) return Cell{x, y};
-    return std::nullopt;
-}
-
-Play startPlay(const GameConfig& config) {
-    Play p;
-    p.n = std::clamp(config.size, minBoardSize, maxBoardSize);
-    p.k = std::clamp(config.colorCount, minColorCount, maxColorCount);
-    p.torus = config.torus != 0;
-    p.board = newGrid(p.n);
-    if (config.randomStart == 1) fillRandom(p.board, p.k);
-    return p;
-}
-
-// Solves the start once: whether it can be won, the fewest clicks and the first plan. The solver
-// knows only motifs without negative values, whose moves are additions modulo k.
-void judgeStart(Play& p) {
-    if (std::any_of(currentMotif.begin(), currentMotif.end(), [](int32_t v) { return v < 0; }))
-        return;
-    Solution s = solveForGame(p.board, currentMotif, p.k, p.torus);
-    p.outlook = s.solvable ? Outlook::Winnable : Outlook::Unwinnable;
-    if (s.solvable) p.plan = s.plan;
-    p.start = std::move(s);
-}
-
-// The one way a move is made, from a click or from the keyboard.
-void playCell(Play& p, Cell cell) {
-    p.history.push_back({p.board, clickTrace});
-    p.board = playMove(p.board, cell.x, cell.y, currentMotif, p.k, p.torus);
-    clickTrace.cells[cell.x][cell.y] += 1;
-    writeTrace(clickTrace);
-    p.state = checkSolved(p.board, p.k);
-    moveCount += 1;
-    // Moves add up in any order, so the plan less this click still wins; a click outside it
-    // leaves no plan known until the next hint.
-    if (p.plan && p.plan->cells[cell.x][cell.y] > 0)
-        p.plan->cells[cell.x][cell.y] -= 1;
-    else
-        p.plan.reset();
-    p.hint.reset();
-}
-
-void undo(Play& p) {
-    if (p.history.empty()) return;
-    p.board = p.history.back().board;
-    clickTrace = p.history.back().counts;
-    p.history.pop_back();
-    writeTrace(clickTrace);
-    moveCount -= 1;
-    p.plan.reset();
-    p.hint.reset();
-}
-
-// Keeps the plan the player follows unless a fresh one is shorter, so following the marks one
-// after the other always ends in victory.
-void showHint(Play& p) {
-    if (p.outlook != Outlook::Winnable) return;
-    Solution fresh = solveForGame(p.board, currentMotif, p.k, p.torus);
-    if (fresh.solvable && (!p.plan || fresh.fewestClicks < clicksIn(*p.plan))) p.plan = fresh.plan;
-    if (p.plan) p.hint = firstClick(*p.plan);
-}
-
-// The first arrow shows the cursor where it is; the next ones move it, up to the edges.
-void moveCursor(Play& p, SDLKey key) {
-    if (!p.cursorShown) {
-        p.cursorShown = true;
-        return;
-    }
-    const int32_t dx = key == SDLK_RIGHT ? 1 : key == SDLK_LEFT ? -1 : 0;
-    const int32_t dy = key == SDLK_DOWN ? 1 : key == SDLK_UP ? -1 : 0;
-    p.cursor = {std::clamp(p.cursor.x + dx, 0, p.n - 1), std::clamp(p.cursor.y + dy, 0, p.n - 1)};
-}
 
 void onKey(Play& p, const SDL_keysym& key) {
+    const bool ctrl = key.mod & KMOD_CTRL;
     switch (key.sym) {
     case SDLK_ESCAPE:
         p.state = Aborted;
@@ -158,28 +51,53 @@ void onKey(Play& p, const SDL_keysym& key) {
         undo(p);
         break;
     case SDLK_z:
-        if (key.mod & KMOD_CTRL) undo(p);
+        if (ctrl && (key.mod & KMOD_SHIFT))
+            redo(p);
+        else if (ctrl)
+            undo(p);
+        break;
+    case SDLK_y:
+        if (ctrl) redo(p);
+        break;
+    case SDLK_r:
+        restart(p);
+        break;
+    case SDLK_n:
+        anotherBoard(p);
         break;
     case SDLK_UP:
     case SDLK_DOWN:
     case SDLK_LEFT:
     case SDLK_RIGHT:
-        moveCursor(p, key.sym);
+        moveCursor(p,
+                   key.sym == SDLK_RIGHT  ? 1
+                   : key.sym == SDLK_LEFT ? -1
+                                          : 0,
+                   key.sym == SDLK_DOWN ? 1
+                   : key.sym == SDLK_UP ? -1
+                                        : 0);
         break;
     case SDLK_SPACE:
     case SDLK_RETURN:
-        // A hidden cursor is shown first, so that no key plays a cell the player cannot see.
-        if (p.cursorShown)
-            playCell(p, p.cursor);
-        else
-            p.cursorShown = true;
+        playAtCursor(p);
         break;
     default:
         break;
     }
 }
 
-void react(Play& p, const SDL_Event& event) {
+// F1, or "?" wherever the keyboard has it (the key's character, with Unicode on).
+bool asksForHelp(const SDL_keysym& key) {
+    return key.sym == SDLK_F1 || key.sym == SDLK_QUESTION || key.unicode == '?';
+}
+
+void react(GameView& v, const SDL_Event& event) {
+    Play& p = v.play;
+    if (v.help && event.type != SDL_QUIT) {
+        // The panel's closing key or click does nothing else; the press before a click neither.
+        v.help = event.type != SDL_KEYDOWN && event.type != SDL_MOUSEBUTTONUP;
+        return;
+    }
     switch (event.type) {
     case SDL_MOUSEBUTTONDOWN:
         p.cursorShown = false;
@@ -189,7 +107,10 @@ void react(Play& p, const SDL_Event& event) {
         if (auto cell = boardCell(event.button.x, event.button.y, p.n)) playCell(p, *cell);
         break;
     case SDL_KEYDOWN:
-        onKey(p, event.key.keysym);
+        if (asksForHelp(event.key.keysym))
+            v.help = true;
+        else
+            onKey(p, event.key.keysym);
         break;
     case SDL_QUIT:
         p.state = Aborted;
@@ -203,13 +124,13 @@ void react(Play& p, const SDL_Event& event) {
 const char* statusKeys(Outlook outlook) {
     switch (outlook) {
     case Outlook::Winnable:
-        return "H : indice    Retour arriere : annuler    Echap : menu";
+        return "H : indice    Retour arriere : annuler    Echap : menu    F1 : aide";
     case Outlook::Unwinnable:
-        return "Ce plateau ne peut pas etre gagne    Echap : menu";
+        return "Ce plateau ne peut pas etre gagne    N : autre plateau    F1 : aide";
     case Outlook::Unknown:
         break;
     }
-    return "Pas d'indice avec ce motif    Retour arriere : annuler    Echap : menu";
+    return "Pas d'indice avec ce motif    Retour arriere : annuler    F1 : aide";
 }
 
 // The count and the keys are two texts, so that only the short one is rendered anew after a move.
@@ -251,11 +172,40 @@ void paintBoard(SDL_Surface* screen, const Grid& board, int32_t k) {
                  boardTop + tileSize * y);
 }
 
-void drawPlay(SDL_Surface* screen, const Play& p) {
+// Every key of the screen, over the board in a framed panel.
+void drawKeys(SDL_Surface* screen) {
+    static constexpr const char* lines[] = {
+        "Clic sur une case : la jouer",
+        "Fleches : montrer puis deplacer le curseur",
+        "Espace ou Entree : jouer la case du curseur",
+        "H : indice, une case d'un plan gagnant",
+        "Retour arriere ou Ctrl+Z : annuler le dernier coup",
+        "Ctrl+Y ou Ctrl+Maj+Z : rejouer le coup annule",
+        "R : recommencer ce plateau depuis le debut",
+        "N : nouvelle partie, comme Jouer dans le menu",
+        "F1 ou ? : cette aide",
+        "Echap : retour au menu",
+        "Une touche ou un clic ferme cette aide",
+    };
+    const int height = 2 * keysPanelMargin + keysLinePitch * int(std::size(lines));
+    const int w = boardFrameWidth;
+    fill(screen, keysPanelLeft, keysPanelTop, keysPanelWidth, height, boardFrameColour);
+    fill(screen, keysPanelLeft + w, keysPanelTop + w, keysPanelWidth - 2 * w, height - 2 * w,
+         black);
+    int y = keysPanelTop + keysPanelMargin;
+    for (const char* line : lines) {
+        drawText(screen, statusFontPoints, line, white, keysPanelLeft + keysPanelMargin, y);
+        y += keysLinePitch;
+    }
+}
+
+void drawPlay(SDL_Surface* screen, const GameView& v) {
+    const Play& p = v.play;
     paintBoard(screen, p.board, p.k);
     drawStatus(screen, p);
     if (p.hint) markCell(screen, *p.hint, 0, hintFrameWidth, hintColour);
     if (p.cursorShown) markCell(screen, p.cursor, cursorInset, cursorFrameWidth, white);
+    if (v.help) drawKeys(screen);
     show(screen);
 }
 
@@ -274,33 +224,25 @@ void drawBoard(SDL_Surface* screen, const Grid& board, int32_t k) {
 }
 
 void drawOpening(SDL_Surface* screen, const Grid& start, int32_t k, bool torus) {
-    Play play;
-    play.n = start.size;
-    play.k = k;
-    play.torus = torus;
-    play.board = start;
     moveCount = 0;
-    judgeStart(play);
-    drawPlay(screen, play);
+    drawPlay(screen, {playFrom(start, k, torus)});
 }
 
 void runGame(SDL_Surface* /*menuScreen*/, const GameConfig& config) {
-    Play play = startPlay(config);
-    clickTrace = newGrid(play.n);
-    moveCount = 0;
+    GameView view{startPlay(config)};
+    const Play& play = view.play;
 
     // The game's window has its own size and double buffering: the video system starts anew.
     stopVideo();
     startVideo();
     SDL_Surface* screen =
         openWindow(gameWindowWidth, gameWindowHeight(play.n), SDL_HWSURFACE | SDL_DOUBLEBUF, true);
-    loadMotif();
-    judgeStart(play);
-    drawPlay(screen, play);
+    SDL_EnableUNICODE(1); // "?" is found by its character, on every keyboard layout
+    drawPlay(screen, view);
 
     while (play.state == Playing) {
-        react(play, waitEvent());
-        drawPlay(screen, play);
+        react(view, waitEvent());
+        drawPlay(screen, view);
     }
     if (play.state == Won)
         showVictory(play.start ? minimumMessage(play.start->fewestClicks, play.start->proven) : "");

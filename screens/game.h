@@ -9,19 +9,13 @@
 
 #include "board/game_config.h"
 #include "board/grid.h"
-
-// Accepted clicks of the current game; the victory screen shows it.
-extern int32_t moveCount;
-
-struct Cell {
-    int32_t x;
-    int32_t y;
-};
+#include "board/play.h"
 
 // Plays one game; a solved board ends with the victory screen. A release over the board plays its
 // cell; the arrows show and move a cursor, Space or Return plays its cell; H marks a cell of a
-// winning plan; Backspace or Ctrl+Z takes the last move back; Escape leaves. The menu's surface
-// is not used after the game's own window opens.
+// winning plan; Backspace or Ctrl+Z takes the last move back, Ctrl+Y or Ctrl+Shift+Z plays it
+// again; R restarts the board, N starts another; F1 or ? shows the keys until the next key or
+// click; Escape leaves. The menu's surface is not used after the game's own window opens.
 void runGame(SDL_Surface* screen, const GameConfig& config);
 // Paints the background, the goal tile and the board, and flips: the game's screen without its
 // status line and marks.

@@ -45,6 +45,14 @@ inline constexpr int hintFrameWidth = 4;
 inline constexpr int cursorInset = 5;
 inline constexpr int cursorFrameWidth = 3;
 
+// The panel that lists the keys over the game's board: its top-left corner, its width, the margin
+// inside its frame and the pitch of its lines.
+inline constexpr int keysPanelLeft = boardLeft;
+inline constexpr int keysPanelTop = boardTop;
+inline constexpr int keysPanelWidth = 420;
+inline constexpr int keysPanelMargin = 12;
+inline constexpr int keysLinePitch = 22;
+
 // Every window is scaled by the largest multiple of a half, at least 1, at which the largest game
 // window fits within this share of the desktop's width and height.
 inline constexpr int desktopSharePercent = 90;

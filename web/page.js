@@ -34,20 +34,27 @@ var Module = (function () {
     canvas.style.height = canvas.height * scale + 'px';
   }
 
-  // The page's buttons and keys, as the browser's own key events.
-  function sendKey(code) {
-    ['keydown', 'keyup'].forEach(function (type) {
+  // The page's buttons and keys, as the browser's own key events: the keys pressed in turn
+  // (a modifier first), then released the other way round.
+  function sendKeys(codes) {
+    function send(type, code) {
       var event = new KeyboardEvent(type, { bubbles: true, cancelable: true });
       Object.defineProperty(event, 'keyCode', { value: code });
       Object.defineProperty(event, 'which', { value: code });
       document.dispatchEvent(event);
-    });
+    }
+    codes.forEach(function (code) { send('keydown', code); });
+    codes.slice().reverse().forEach(function (code) { send('keyup', code); });
   }
 
-  // Backspace, Space and the arrows play: they never scroll the page or go back.
-  var playKeys = [8, 32, 37, 38, 39, 40];
+  // Backspace, Space and the arrows play, F1 shows the game's keys, Ctrl+Y and Ctrl+Z redo and
+  // undo: none of them scrolls the page, goes back or opens the browser's own help.
+  var playKeys = [8, 32, 37, 38, 39, 40, 112];
   document.addEventListener('keydown', function (event) {
-    if (over.hidden && playKeys.indexOf(event.keyCode) >= 0) event.preventDefault();
+    var redoOrUndo = event.ctrlKey && (event.keyCode === 89 || event.keyCode === 90);
+    if (over.hidden && (playKeys.indexOf(event.keyCode) >= 0 || redoOrUndo)) {
+      event.preventDefault();
+    }
   });
 
   var pad = document.getElementById('pad');
@@ -57,7 +64,7 @@ var Module = (function () {
     var button = event.target.closest('button');
     if (!button || !over.hidden) return;
     if (button.id === 'close') Module._kelvoClose();
-    else sendKey(Number(button.dataset.key));
+    else sendKeys(button.dataset.key.split(' ').map(Number));
     canvas.focus();
   });
   document.getElementById('again').addEventListener('click', function () {
@@ -106,7 +113,7 @@ var Module = (function () {
       document.getElementById('again').focus();
     },
     onAbort: function () {
-      status.textContent = 'Le jeu s'est arrete.';
+      status.textContent = "Le jeu s'est arrete.";
       status.hidden = false;
     }
   };

@@ -1,8 +1,9 @@
 # The real game without a display, then in a private X server (Xvfb) of 3840 x 2160, played with
 # xdotool as a player would.
-# With the player's own window scale of 1: the start picture, a won game, an 18 x 18 board, the
-# motif edited, saved and played, and a window close request in the menu. Then with the scale the
-# game chooses, 2.5: clicks at the scaled place of a cell, and the hint followed to a victory.
+# With the player's own window scale of 1: the start picture, undo, redo, restart, another board and
+# the keys' panel, a won game, an 18 x 18 board, the motif edited, saved and played, and a window
+# close request in the menu. Then with the scale the game chooses, 2.5: clicks at the scaled place
+# of a cell, and the hint followed to a victory.
 # Every wait polls the window's pixels with a generous time limit.
 #   python3 play_test.py path/to/kelvo path/to/run-dir
 import os, re, shutil, struct, subprocess, sys, tempfile, time
@@ -122,6 +123,20 @@ try:
     xdotool("key", "space", then=0)
     xdotool("key", "Return")  # the default game: 4 x 4, two colours, the cross; won in ten moves
     board([], 4)
+    # A move taken back, played again, every move taken back, the move replayed, another board.
+    plus = [(1, 1), (0, 1), (2, 1), (1, 0), (1, 2)]
+    click(*BOARD, 1, 1)
+    board(plus, 4)
+    for key, ones in (("ctrl+z", []), ("ctrl+y", plus), ("r", []), ("ctrl+shift+z", plus), ("n", [])):
+        xdotool("key", key)
+        board(ones, 4)
+    assert read("trace.txt") == "0 0 0 0 \n" * 4, read("trace.txt")
+    # The keys' panel, opened by F1 or ?, closed by a click or Escape that does nothing else.
+    for key, close in (("F1", lambda: click(*BOARD, 3, 3)), ("question", lambda: xdotool("key", "Escape"))):
+        xdotool("key", key)
+        screen(lambda rows: near(rows, BOARD[0] + 2, BOARD[1] + 2, (164, 152, 240)), "the keys", (700, 480))
+        close()
+        board([], 4)
     for cell in [(0, 0), (1, 0), (2, 0), (3, 0), (0, 1), (3, 1), (0, 2), (1, 2), (2, 2), (3, 2)]:
         click(*BOARD, *cell)
     win = bmp("win")  # under a message in its top 100 rows

@@ -77,6 +77,10 @@ try:
     board(4, crossed, marked=1)
     press("//nav/button[text()='annuler']")
     board(4, [0] * 16, marked=0)
+    press("//nav/button[text()='refaire']")  # Ctrl+Y, pressed by the page
+    board(4, crossed, marked=0)
+    key(Keys.BACKSPACE)
+    board(4, [0] * 16, marked=0)
     for clicks in range(1, 17):  # the hints followed, the first by a tap
         key("h")
         click(35, 100, *board(4, marked=1)["marked"][0], touch=clicks == 1)

@@ -1,0 +1,80 @@
+// Tests of a game under way: undo, redo, restart and another board against the same game played
+// without them.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include "board/motif.h"
+#include "board/play.h"
+#include "board/trace.h"
+#include "files.h"
+
+namespace fs = std::filesystem;
+
+// Runs commands after `draws` random boards of the run have gone: m plays the next of a fixed
+// series of random cells, x the top-right cell, u undoes, y redoes, R restarts, N starts another
+// board; a letter followed by a number is repeated that many times.
+static Play played(const GameConfig& config, const std::string& script, int draws = 0) {
+    std::srand(1);
+    for (Grid g = newGrid(config.size); draws-- > 0;) fillRandom(g, config.colorCount);
+    fs::remove(tracePath);
+    Play p = startPlay(config);
+    std::mt19937 rng(7);
+    for (std::size_t i = 0; i < script.size();) {
+        const char command = script[i++];
+        std::size_t digits = 0;
+        const int times = std::isdigit(script[i]) ? std::stoi(script.substr(i), &digits) : 1;
+        i += digits;
+        for (int t = 0; t < times; ++t) {
+            if (command == 'm') playCell(p, {int32_t(rng() % p.n), int32_t(rng() % p.n)});
+            if (command == 'x') playCell(p, {p.n - 1, 0});
+            if (command == 'u') undo(p);
+            if (command == 'y') redo(p);
+            if (command == 'R') restart(p);
+            if (command == 'N') anotherBoard(p);
+        }
+    }
+    return p;
+}
+
+TEST(Play, UndoRedoRestartAndAnotherBoardAreTheGamePlayedWithoutThem) {
+    const TempDir dir;
+    const fs::path home = fs::current_path();
+    fs::current_path(dir.path);
+    fs::create_directory("rc");
+    writeFile(motifPath, "0 1 0 \n1 1 1 \n0 1 0 \n");
+    // The settings, the commands, and the moves alone that must leave the same game; the random
+    // boards drawn before those moves.
+    const struct {
+        GameConfig config;
+        std::string script, same;
+        int draws = 0;
+    } cases[] = {
+        {{4, 2, 1, 0}, "m50u20", "m30"},
+        {{4, 2, 1, 0}, "m50u20y20", "m50"},
+        {{5, 3, 0, 1}, "m50u20xy5", "m30x"}, // a move forgets what could be redone
+        {{18, 5, 0, 1}, "m50R", ""},
+        {{18, 5, 0, 1}, "m50Ry50", "m50"},
+        {{3, 4, 0, 0}, "m5u6xy", "x"},
+        {{}, "Ruy", ""},                 // nothing to take back or replay: trace.txt is not written
+        {{4, 2, 1, 0}, "m10uNy", "", 1}, // the run's next random board, nothing to redo
+        {{3, 2, 0, 0}, "m5N", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        const Play p = played(c.config, c.script);
+        const Grid counts = clickTrace;
+        const int32_t moves = moveCount;
+        EXPECT_EQ(readFile(tracePath),
+                  c.script.find_first_of("mxN") == std::string::npos ? "" : traceText(counts));
+        const Play q = played(c.config, c.same, c.draws);
+        EXPECT_EQ(p.board, q.board);
+        EXPECT_EQ(counts, clickTrace);
+        EXPECT_EQ(moves, moveCount);
+        EXPECT_EQ(p.history.size(), q.history.size());
+    }
+    fs::current_path(home);
+}
