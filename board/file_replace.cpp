@@ -3,12 +3,12 @@
 #include "board/file_replace.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "board/file_descriptor.h"
 
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
@@ -28,31 +28,6 @@ std::string linkedFile(std::filesystem::path path) {
     return {};
 }
 
-// The process umask, read without changing it where the system tells it.
-mode_t currentUmask() {
-#ifdef __EMSCRIPTEN__
-    // Emscripten's umask starts at 0777, which would make every new file unreadable; a browser's
-    // files have no other users to keep out.
-    return 022;
-#else
-    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
-        char line[256];
-        unsigned int mask = 0;
-        bool found = false;
-        while (!found && std::fgets(line, sizeof line, status) != nullptr) {
-            found = std::sscanf(line, "Umask: %o", &mask) == 1;
-        }
-        std::fclose(status);
-        if (found) {
-            return static_cast<mode_t>(mask);
-        }
-    }
-    const mode_t mask = ::umask(022);
-    ::umask(mask);
-    return mask;
-#endif
-}
-
 bool writeAll(int fd, std::string_view content) {
     while (!content.empty()) {
         const ssize_t written = ::write(fd, content.data(), content.size());
@@ -67,38 +42,39 @@ bool writeAll(int fd, std::string_view content) {
     return true;
 }
 
-// close() is checked too: some file systems report a failed write only there.
-bool finish(int fd, bool written, Durability durability) {
-    const bool ok = written && (durability == Durability::Unsynced || ::fsync(fd) == 0);
-    const bool closed = ::close(fd) == 0;
-    return ok && closed;
-}
-
 // The game's old way, for a file that cannot be replaced: a failed write may leave it short.
 // A pipe that nothing reads fails at once instead of holding the game.
 bool writeInPlace(const std::string& file, std::string_view content, Durability durability) {
-    const int fd = ::open(file.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC);
-    return fd >= 0 && finish(fd, writeAll(fd, content), durability);
+    FileDescriptor fd(::open(file.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC));
+    return fd.valid() && writeAll(fd.get(), content) &&
+           (durability == Durability::Unsynced || ::fsync(fd.get()) == 0) && fd.close();
 }
 
-// Everything up to the rename. fchmod comes after fchown, which may clear a set-user-ID bit.
-bool fillTemporary(int fd, std::string_view content, mode_t mode, Durability durability) {
-    return finish(fd, writeAll(fd, content) && ::fchmod(fd, mode) == 0, durability);
-}
-
-// The temporary file named after the pattern in name, given the old file's owner. -1 with errno
-// EACCES or EPERM when the player may not make one: a folder they cannot write, or someone else's
-// file whose owner only root could give to a new one.
-int makeTemporary(std::string& name, const struct stat* old) {
-    const int fd = ::mkstemp(name.data());
-    if (fd >= 0 && old != nullptr && ::fchown(fd, old->st_uid, old->st_gid) != 0) {
-        const int error = errno;
-        ::close(fd);
-        ::unlink(name.c_str());
-        errno = error;
-        return -1;
+// A new file named file.<pid>.<n>, made with mode 0666 so that the kernel applies the umask (or
+// the folder's default ACL); O_EXCL never opens a file that is already there, nor a link.
+FileDescriptor makeTemporary(const std::string& file, std::string& name) {
+#ifdef __EMSCRIPTEN__
+    // Emscripten's umask starts at 0777, which would make every new file unreadable; a browser's
+    // files have no other users to keep out.
+    ::umask(022);
+#endif
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = file + "." + std::to_string(::getpid()) + "." + std::to_string(attempt);
+        FileDescriptor fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (fd.valid() || errno != EEXIST) {
+            return fd;
+        }
     }
-    return fd;
+    return FileDescriptor(-1);
+}
+
+// Everything up to the rename. An old file's owner and mode pass to the new one; fchmod comes
+// after fchown, which may clear a set-user-ID bit.
+bool fillTemporary(FileDescriptor& fd, std::string_view content, const struct stat* old,
+                   Durability durability) {
+    return writeAll(fd.get(), content) &&
+           (old == nullptr || ::fchmod(fd.get(), old->st_mode & 07777) == 0) &&
+           (durability == Durability::Unsynced || ::fsync(fd.get()) == 0) && fd.close();
 }
 
 // Renaming over an existing file makes ext4 write the new data out first, which costs
@@ -142,14 +118,20 @@ bool replaceFile(const std::string& path, std::string_view content, Durability d
     if (exists && !S_ISREG(old.st_mode)) {
         return writeInPlace(file, content, durability); // a device or a pipe is never replaced
     }
-    std::string temporary = file + ".XXXXXX";
-    const int fd = makeTemporary(temporary, exists ? &old : nullptr);
-    if (fd < 0) {
-        return exists && (errno == EACCES || errno == EPERM) &&
+    std::string temporary;
+    FileDescriptor fd = makeTemporary(file, temporary);
+    // A folder the player cannot write, or someone else's file whose owner only root could give
+    // to a new one: the file is written in place.
+    if (!fd.valid() || (exists && ::fchown(fd.get(), old.st_uid, old.st_gid) != 0)) {
+        const int error = errno;
+        if (fd.valid()) {
+            fd.close();
+            ::unlink(temporary.c_str());
+        }
+        return exists && (error == EACCES || error == EPERM) &&
                writeInPlace(file, content, durability);
     }
-    const mode_t mode = exists ? old.st_mode & 07777 : 0666 & ~currentUmask();
-    if (fillTemporary(fd, content, mode, durability) &&
+    if (fillTemporary(fd, content, exists ? &old : nullptr, durability) &&
         putInPlace(temporary, file, exists && durability == Durability::Unsynced)) {
         if (durability == Durability::Synced) keepInBrowser();
         return true;

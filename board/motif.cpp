@@ -2,10 +2,8 @@
 #include "board/motif.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <filesystem>
+#include <fstream>
 
 #include "board/file_replace.h"
 
@@ -46,100 +44,25 @@ Grid placeMotif(int32_t n, int32_t x, int32_t y, const Motif& motif, Target targ
     return g;
 }
 
-// Reads a file a chunk at a time, one character of look-ahead, as fscanf would see it.
-class ChunkReader {
-  public:
-    explicit ChunkReader(int fd) : fd_(fd) {}
-
-    // The next character, or -1 at the end of the file or on a read error.
-    int peek() {
-        if (pos_ == len_ && !refill()) {
-            return -1;
-        }
-        return static_cast<unsigned char>(buffer_[pos_]);
-    }
-    void advance() { ++pos_; }
-
-  private:
-    bool refill() {
-        if (done_) {
-            return false;
-        }
-        ssize_t got = 0;
-        do {
-            got = ::read(fd_, buffer_.data(), buffer_.size());
-        } while (got < 0 && errno == EINTR);
-        if (got <= 0) {
-            done_ = true; // a directory ends here too, with EISDIR
-            return false;
-        }
-        pos_ = 0;
-        len_ = static_cast<size_t>(got);
-        return true;
-    }
-
-    int fd_;
-    std::array<char, 4096> buffer_{};
-    size_t pos_ = 0;
-    size_t len_ = 0;
-    bool done_ = false;
-};
-
-bool isSpace(int c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
-
-// Up to nine "%d" conversions, each value stored as soon as it is read. Anything that is not
-// a number, or a number that does not fit in 32 bits, ends the scan.
-void scanMotif(ChunkReader& in, Motif& motif) {
-    for (int32_t& value : motif) {
-        while (isSpace(in.peek())) {
-            in.advance();
-        }
-        int c = in.peek();
-        const bool negative = c == '-';
-        if (c == '-' || c == '+') {
-            in.advance();
-            c = in.peek();
-        }
-        if (!isDigit(c)) {
-            return;
-        }
-        const int64_t limit = negative ? int64_t{2147483648} : int64_t{2147483647};
-        int64_t magnitude = 0;
-        while (isDigit(c)) {
-            magnitude = magnitude * 10 + (c - '0');
-            if (magnitude > limit) {
-                return;
-            }
-            in.advance();
-            c = in.peek();
-        }
-        value = static_cast<int32_t>(negative ? -magnitude : magnitude);
-    }
-}
-
 } // namespace
 
 void loadMotif(const std::string& path, Motif& motif) {
-    int fd = -1;
-    do {
-        // Non-blocking, so that a named pipe in place of the file cannot hang the game.
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
+    // Only a regular file is a motif file: a pipe, a device or a folder is never opened, so never
+    // waited on, and reads as no file.
+    std::error_code notAFile;
+    if (!std::filesystem::is_regular_file(path, notAFile)) {
         return;
     }
-    // Only a regular file is a motif file: a pipe, a device or a directory reads as no file.
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return;
+    // Nine "%d" scans: each value is stored as soon as it is read; anything that is not a number,
+    // or a number beyond 32 bits, ends the scan. Only those nine are ever read from the file.
+    std::ifstream in(path, std::ios::binary);
+    for (int32_t& value : motif) {
+        long long read = 0;
+        if (!(in >> read) || read < INT32_MIN || read > INT32_MAX) {
+            return;
+        }
+        value = static_cast<int32_t>(read);
     }
-    ChunkReader in(fd);
-    scanMotif(in, motif);
-    ::close(fd);
 }
 
 void loadMotif() { loadMotif(motifPath, currentMotif); }

@@ -3,56 +3,45 @@
 #include "solver/board_file.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <fcntl.h>
+#include <sstream>
 #include <unistd.h>
 #include <vector>
+
+#include "board/file_descriptor.h"
 
 namespace {
 
 std::string quoted(const std::string& s) { return "'" + s + "'"; }
 
-std::vector<std::string> splitLines(const std::string& text) {
+// The lines of the text without their line ends (Unix or Windows), and without the blank lines
+// after the last row.
+std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
-    size_t begin = 0;
-    while (begin < text.size()) {
-        size_t end = text.find('\n', begin);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(begin, end - begin);
-        if (!line.empty() && line.back() == '\r') {
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (line.ends_with('\r')) {
             line.pop_back();
         }
         lines.push_back(line);
-        begin = end + 1;
+    }
+    while (!lines.empty() && lines.back().find_first_not_of(" \t") == std::string::npos) {
+        lines.pop_back();
     }
     return lines;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::vector<std::string> splitCells(const std::string& line) {
+// The words of a line, separated by spaces and tabs.
+std::vector<std::string> cellsOf(const std::string& line) {
     std::vector<std::string> cells;
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && isBlank(line[i])) {
-            ++i;
-        }
-        size_t j = i;
-        while (j < line.size() && !isBlank(line[j])) {
-            ++j;
-        }
-        if (j > i) {
-            cells.push_back(line.substr(i, j - i));
-        }
-        i = j;
+    for (size_t i = line.find_first_not_of(" \t"); i != std::string::npos;) {
+        const size_t end = line.find_first_of(" \t", i);
+        cells.push_back(line.substr(i, end - i));
+        i = line.find_first_not_of(" \t", end);
     }
     return cells;
-}
-
-bool blankLine(const std::string& line) {
-    return line.find_first_not_of(" \t") == std::string::npos;
 }
 
 // A printable form of a cell for messages, cut short so that a huge token stays one short line.
@@ -64,92 +53,90 @@ std::string shown(const std::string& token) {
     return token.size() > 20 ? s + "..." : s;
 }
 
-} // namespace
+// The colour a cell holds, or why it holds none.
+std::string readCell(const std::string& token, int32_t k, int32_t& colour) {
+    const std::errc error = parseNumber(token, colour);
+    if (error == std::errc::invalid_argument) {
+        return quoted(shown(token)) + " is not a number";
+    }
+    if (error != std::errc{} || token.starts_with('-') || colour >= k) {
+        return shown(token) + " is not a colour from 0 to " + std::to_string(k - 1);
+    }
+    return "";
+}
 
 BoardFile parseBoardText(const std::string& text, const std::string& path, int32_t n, int32_t k) {
     BoardFile result;
     const std::string where = "board file " + quoted(path);
-    std::vector<std::string> lines = splitLines(text);
-    while (!lines.empty() && blankLine(lines.back())) {
-        lines.pop_back(); // blank lines after the last row
-    }
-    if (static_cast<int32_t>(lines.size()) != n) {
+    const std::vector<std::string> lines = linesOf(text);
+    if (std::ssize(lines) != n) {
         result.error = where + ": " + std::to_string(lines.size()) + " rows, expected " +
                        std::to_string(n) + " (the board side)";
         return result;
     }
     result.board = newGrid(n);
     for (int32_t y = 0; y < n; ++y) {
-        const std::vector<std::string> cells = splitCells(lines[static_cast<size_t>(y)]);
+        const std::vector<std::string> cells = cellsOf(lines[y]);
         const std::string row = where + ", row " + std::to_string(y + 1);
-        if (static_cast<int32_t>(cells.size()) != n) {
+        if (std::ssize(cells) != n) {
             result.error =
                 row + ": " + std::to_string(cells.size()) + " cells, expected " + std::to_string(n);
             return result;
         }
         for (int32_t x = 0; x < n; ++x) {
-            const std::string& token = cells[static_cast<size_t>(x)];
-            const std::string cell = row + ", cell " + std::to_string(x + 1) + ": ";
-            const bool negative = token.size() > 1 && token[0] == '-';
-            const size_t digits = token.find_first_not_of("0123456789", negative ? 1 : 0);
-            if (digits != std::string::npos) {
-                result.error = cell + quoted(shown(token)) + " is not a number";
+            const std::string refusal = readCell(cells[x], k, result.board.cells[x][y]);
+            if (!refusal.empty()) {
+                result.error = row + ", cell " + std::to_string(x + 1) + ": " + refusal;
                 return result;
             }
-            const size_t first = token.find_first_not_of('0', negative ? 1 : 0);
-            const bool inRange = !negative &&
-                                 (first == std::string::npos || token.size() - first == 1) &&
-                                 (first == std::string::npos || token[first] - '0' < k);
-            if (!inRange) {
-                result.error =
-                    cell + shown(token) + " is not a colour from 0 to " + std::to_string(k - 1);
-                return result;
-            }
-            result.board.cells[x][y] = first == std::string::npos ? 0 : token[first] - '0';
         }
     }
     result.ok = true;
     return result;
 }
 
-BoardFile readBoardFile(const std::string& path, int32_t n, int32_t k) {
-    BoardFile result;
-    const std::string where = "board file " + quoted(path);
-    int fd = -1;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        result.error = "cannot read " + where + ": " + std::strerror(errno);
-        return result;
+// Up to one byte more than a board file may hold, which tells a file that is too large without
+// reading all of it. 0, or the errno of the failure.
+int readAtMost(const std::string& path, std::string& text) {
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid()) {
+        return errno;
     }
-    // One byte more than allowed tells a file that is too large without reading all of it.
-    std::string text(maxBoardFileBytes + 1, '\0');
+    text.assign(maxBoardFileBytes + 1, '\0');
     size_t got = 0;
-    int readError = 0;
     while (got < text.size()) {
-        const ssize_t r = ::read(fd, text.data() + got, text.size() - got);
+        const ssize_t r = ::read(fd.get(), text.data() + got, text.size() - got);
         if (r < 0 && errno == EINTR) {
             continue;
         }
         if (r < 0) {
-            readError = errno;
-            break;
+            return errno;
         }
         if (r == 0) {
             break;
         }
         got += static_cast<size_t>(r);
     }
-    ::close(fd);
-    if (readError != 0) {
-        result.error = "cannot read " + where + ": " + std::strerror(readError);
-        return result;
-    }
-    if (got > maxBoardFileBytes) {
-        result.error = where + " is larger than " + std::to_string(maxBoardFileBytes) + " bytes";
-        return result;
-    }
     text.resize(got);
+    return 0;
+}
+
+} // namespace
+
+std::errc parseNumber(std::string_view text, int32_t& value) {
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return stop == end ? error : std::errc::invalid_argument;
+}
+
+BoardFile readBoardFile(const std::string& path, int32_t n, int32_t k) {
+    const std::string where = "board file " + quoted(path);
+    std::string text;
+    if (const int error = readAtMost(path, text); error != 0) {
+        return {.error = "cannot read " + where + ": " + std::strerror(error)};
+    }
+    if (text.size() > maxBoardFileBytes) {
+        return {.error = where + " is larger than " + std::to_string(maxBoardFileBytes) + " bytes"};
+    }
     return parseBoardText(text, path, n, k);
 }

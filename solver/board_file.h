@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <system_error>
 
 #include "board/grid.h"
 
@@ -12,11 +14,13 @@ inline constexpr size_t maxBoardFileBytes = 65536;
 
 struct BoardFile {
     bool ok = false;
-    Grid board;
-    std::string error; // one line, without the program name, when not ok
+    Grid board{};
+    std::string error{}; // one line, without the program name, when not ok
 };
 
 // Reads a board of side n whose cells are colours 0 ... k-1.
 BoardFile readBoardFile(const std::string& path, int32_t n, int32_t k);
-// The same on the file's text; path only names the file in messages.
-BoardFile parseBoardText(const std::string& text, const std::string& path, int32_t n, int32_t k);
+
+// The command line's one number parser: the whole text as decimal digits after an optional minus
+// sign. invalid_argument for anything else, result_out_of_range for a number beyond 32 bits.
+std::errc parseNumber(std::string_view text, int32_t& value);

@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <getopt.h>
+#include <optional>
 #include <unistd.h>
 
+#include "board/file_descriptor.h"
 #include "board/game_config.h"
 #include "board/motif.h"
 #include "solver/board_file.h"
@@ -58,28 +60,19 @@ CommandResult refuse(const std::string& message) {
 }
 
 // A whole decimal number in [low, high], or nothing.
-bool parseNumber(const std::string& text, int32_t low, int32_t high, int32_t& value) {
-    if (text.empty() || text.size() > 9 ||
-        text.find_first_not_of("0123456789") != std::string::npos) {
+bool numberIn(const std::string& text, int32_t low, int32_t high, int32_t& value) {
+    int32_t v = 0;
+    if (parseNumber(text, v) != std::errc{} || v < low || v > high) {
         return false;
     }
-    const long v = std::strtol(text.c_str(), nullptr, 10);
-    if (v < low || v > high) {
-        return false;
-    }
-    value = static_cast<int32_t>(v);
+    value = v;
     return true;
 }
 
 bool canOpen(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     char c = 0;
-    const bool readable = ::read(fd, &c, 0) == 0; // a directory fails here
-    ::close(fd);
-    return readable;
+    return fd.valid() && ::read(fd.get(), &c, 0) == 0; // a directory fails the read
 }
 
 // Without --motif: the game's own file where it runs, else the player's, in the folder the
@@ -108,16 +101,55 @@ std::string defaultMotif(std::string& note) {
     return paths.front();
 }
 
-} // namespace
-
-CommandResult runSolveCommand(const std::vector<std::string>& args) {
+// What the command line asks for.
+struct Request {
     GameConfig config;
-    std::string boardPath;
-    std::string motifFile;
-    bool withMotif = false;
+    std::optional<std::string> boardPath;
+    std::optional<std::string> motifFile;
     bool random = false;
-    bool withBoard = false;
+};
 
+// Applies one option given by getopt to the request: the refusal, or "" when it is taken. word
+// is the argument getopt last read.
+std::string takeOption(int code, const std::string& value, const std::string& word,
+                       Request& request) {
+    switch (code) {
+    case sizeFlag:
+        return numberIn(value, minBoardSize, maxBoardSize, request.config.size)
+                   ? ""
+                   : "--size takes a board side from 2 to 18, not '" + value + "'";
+    case colorsFlag:
+        return numberIn(value, minColorCount, maxColorCount, request.config.colorCount)
+                   ? ""
+                   : "--colors takes a number of colours from 2 to 5, not '" + value + "'";
+    case torusFlag:
+        request.config.torus = 1;
+        return "";
+    case randomFlag:
+        request.random = true;
+        return "";
+    case boardFlag:
+        request.boardPath = value;
+        return "";
+    case motifFlag:
+        request.motifFile = value;
+        return "";
+    case ':':
+        return optionName(optopt) + " needs a value (see --help)";
+    default:
+        if (!optionName(optopt).empty()) {
+            return optionName(optopt) + " takes no value (see --help)";
+        }
+        return "unknown argument '" +
+               (optopt != 0 ? std::string("-") + static_cast<char>(optopt) : word) +
+               "' (see --help)";
+    }
+}
+
+// Reads the arguments into request. The answer to give instead of a solution (the help or a
+// refusal), or nothing.
+std::optional<CommandResult> parseArguments(const std::vector<std::string>& args,
+                                            Request& request) {
     std::vector<std::string> words{"kelvo-solve"};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -131,70 +163,53 @@ CommandResult runSolveCommand(const std::vector<std::string>& args) {
     // "+": the options end at the first other word, refused below; ":": a missing value is told
     // apart from an unknown option.
     for (int code; (code = getopt_long(argc, argv.data(), "+:h", options, nullptr)) != -1;) {
-        const std::string value = optarg != nullptr ? optarg : "";
-        switch (code) {
-        case 'h':
-            return {0, usage, ""};
-        case sizeFlag:
-            if (!parseNumber(value, minBoardSize, maxBoardSize, config.size)) {
-                return refuse("--size takes a board side from 2 to 18, not '" + value + "'");
-            }
-            break;
-        case colorsFlag:
-            if (!parseNumber(value, minColorCount, maxColorCount, config.colorCount)) {
-                return refuse("--colors takes a number of colours from 2 to 5, not '" + value +
-                              "'");
-            }
-            break;
-        case torusFlag:
-            config.torus = 1;
-            break;
-        case randomFlag:
-            random = true;
-            break;
-        case boardFlag:
-            boardPath = value;
-            withBoard = true;
-            break;
-        case motifFlag:
-            motifFile = value;
-            withMotif = true;
-            break;
-        case ':':
-            return refuse(optionName(optopt) + " needs a value (see --help)");
-        default:
-            if (!optionName(optopt).empty()) {
-                return refuse(optionName(optopt) + " takes no value (see --help)");
-            }
-            return refuse("unknown argument '" +
-                          (optopt != 0 ? std::string("-") + static_cast<char>(optopt)
-                                       : std::string(argv[static_cast<size_t>(optind - 1)])) +
-                          "' (see --help)");
+        if (code == 'h') {
+            return CommandResult{0, usage, ""};
+        }
+        const std::string refusal =
+            takeOption(code, optarg != nullptr ? optarg : "", words[optind - 1], request);
+        if (!refusal.empty()) {
+            return refuse(refusal);
         }
     }
     if (optind < argc) {
-        return refuse("unknown argument '" + words[static_cast<size_t>(optind)] + "' (see --help)");
+        return refuse("unknown argument '" + words[optind] + "' (see --help)");
     }
-    if (random && withBoard) {
+    if (request.random && request.boardPath) {
         return refuse("--random and --board both give the start board; use one of them");
     }
+    return std::nullopt;
+}
 
-    const int32_t n = config.size;
-    const int32_t k = config.colorCount;
-    Grid start = newGrid(n);
-    if (withBoard) {
-        BoardFile file = readBoardFile(boardPath, n, k);
-        if (!file.ok) {
-            return refuse(file.error);
-        }
-        start = file.board;
-    } else if (random) {
+// The board the game would start from, or the board file's refusal.
+BoardFile startBoard(const Request& request) {
+    const int32_t n = request.config.size;
+    if (request.boardPath) {
+        return readBoardFile(*request.boardPath, n, request.config.colorCount);
+    }
+    BoardFile start{.ok = true, .board = newGrid(n)};
+    if (request.random) {
         // Nothing else has drawn from the unseeded generator, as in a fresh run of the game.
-        fillRandom(start, k);
+        fillRandom(start.board, request.config.colorCount);
+    }
+    return start;
+}
+
+} // namespace
+
+CommandResult runSolveCommand(const std::vector<std::string>& args) {
+    Request request;
+    if (std::optional<CommandResult> early = parseArguments(args, request)) {
+        return *early;
+    }
+    const BoardFile start = startBoard(request);
+    if (!start.ok) {
+        return refuse(start.error);
     }
 
     CommandResult result;
-    if (!withMotif) {
+    std::string motifFile = request.motifFile.value_or("");
+    if (!request.motifFile) {
         motifFile = defaultMotif(result.err);
     } else if (!canOpen(motifFile)) {
         result.err = "kelvo-solve: warning: cannot read the motif file '" + motifFile +
@@ -210,7 +225,7 @@ CommandResult runSolveCommand(const std::vector<std::string>& args) {
                           "cannot be solved");
         }
     }
-
-    result.out = solutionText(solveBoard(start, motif, k, config.torus != 0));
+    const GameConfig& config = request.config;
+    result.out = solutionText(solveBoard(start.board, motif, config.colorCount, config.torus != 0));
     return result;
 }

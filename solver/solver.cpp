@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <numeric>
 #include <random>
 #include <vector>
 
@@ -107,61 +108,68 @@ struct Echelon {
     std::vector<int> pivotColumn;
     std::vector<int> freeColumns;
     int rank = 0;
+
+    // The pivot of pivot row i.
+    int32_t pivot(int i) const { return rows[i][pivotColumn[i]]; }
 };
+
+// The first row from `first` on whose entry in col has valuation v; -1 if none. nonZero tells
+// whether any of them is not zero.
+int findPivot(const std::vector<Row>& rows, int first, int col, int32_t v, const Ring& ring,
+              bool& nonZero) {
+    nonZero = false;
+    for (int i = first; i < std::ssize(rows); ++i) {
+        const int32_t a = rows[i][col];
+        nonZero = nonZero || a != 0;
+        if (a != 0 && ring.valuation(a) == v) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// Clears column col below row r, whose entry there is a unit times p^v.
+void clearBelow(std::vector<Row>& rows, int r, int col, int32_t v, const Ring& ring) {
+    const Row& pivotRow = rows[r];
+    const int32_t pv = ring.power(v);
+    const int32_t unitInverse = ring.inverse(pivotRow[col] / pv);
+    // minus c times the pivot row, for every multiplier c
+    std::vector<Row> negMultiple(ring.k);
+    for (int32_t c = 1; c < ring.k; ++c) {
+        negMultiple[c] = scaled(pivotRow, ring.k - c, ring.k);
+    }
+    for (int i = r + 1; i < std::ssize(rows); ++i) {
+        const int32_t a = rows[i][col];
+        if (a != 0) {
+            addInto(rows[i], negMultiple[a / pv * unitInverse % ring.k],
+                    static_cast<uint8_t>(ring.k));
+        }
+    }
+}
 
 // Column by column, pivots of valuation 0 first, then 1, ...: a column is left for a later round
 // when all its entries below the pivot rows are multiples of p, and row operations keep it so.
 Echelon eliminate(std::vector<Row> rows, int columns, const Ring& ring) {
     Echelon ech;
-    const auto k = static_cast<uint8_t>(ring.k);
-    std::vector<int> remaining(static_cast<size_t>(columns));
-    for (int c = 0; c < columns; ++c) {
-        remaining[static_cast<size_t>(c)] = c;
-    }
-    const int rowCount = static_cast<int>(rows.size());
-    int r = 0;
+    std::vector<int> remaining(columns);
+    std::iota(remaining.begin(), remaining.end(), 0);
     for (int32_t v = 0; v < ring.e && !remaining.empty(); ++v) {
         std::vector<int> later;
         for (const int col : remaining) {
-            int found = -1;
             bool nonZero = false;
-            for (int i = r; i < rowCount; ++i) {
-                const int32_t a = rows[static_cast<size_t>(i)][static_cast<size_t>(col)];
-                nonZero = nonZero || a != 0;
-                if (a != 0 && ring.valuation(a) == v) {
-                    found = i;
-                    break;
-                }
-            }
+            const int found = findPivot(rows, ech.rank, col, v, ring, nonZero);
             if (found < 0) {
                 (nonZero ? later : ech.freeColumns).push_back(col);
                 continue;
             }
-            std::swap(rows[static_cast<size_t>(r)], rows[static_cast<size_t>(found)]);
-            const Row& pivotRow = rows[static_cast<size_t>(r)];
-            const int32_t pivot = pivotRow[static_cast<size_t>(col)];
-            const int32_t pv = ring.power(v);
-            const int32_t unitInverse = ring.inverse(pivot / pv);
-            // minus c times the pivot row, for every multiplier c
-            std::vector<Row> negMultiple(static_cast<size_t>(ring.k));
-            for (int32_t c = 1; c < ring.k; ++c) {
-                negMultiple[static_cast<size_t>(c)] = scaled(pivotRow, ring.k - c, ring.k);
-            }
-            for (int i = r + 1; i < rowCount; ++i) {
-                Row& row = rows[static_cast<size_t>(i)];
-                const int32_t a = row[static_cast<size_t>(col)];
-                if (a != 0) {
-                    const int32_t c = a / pv * unitInverse % ring.k;
-                    addInto(row, negMultiple[static_cast<size_t>(c)], k);
-                }
-            }
+            std::swap(rows[ech.rank], rows[found]);
+            clearBelow(rows, ech.rank, col, v, ring);
             ech.pivotColumn.push_back(col);
-            ++r;
+            ++ech.rank;
         }
         remaining = std::move(later);
     }
     ech.freeColumns.insert(ech.freeColumns.end(), remaining.begin(), remaining.end());
-    ech.rank = r;
     ech.rows = std::move(rows);
     return ech;
 }
@@ -171,21 +179,20 @@ Echelon eliminate(std::vector<Row> rows, int columns, const Ring& ring) {
 Row backSubstitute(const Echelon& ech, int columns, bool withRhs, Row x,
                    const std::vector<int32_t>& extra, const Ring& ring) {
     for (int i = ech.rank - 1; i >= 0; --i) {
-        const Row& row = ech.rows[static_cast<size_t>(i)];
-        const int pc = ech.pivotColumn[static_cast<size_t>(i)];
+        const Row& row = ech.rows[i];
+        const int pc = ech.pivotColumn[i];
         int32_t s = 0;
         for (int j = 0; j < columns; ++j) {
             if (j != pc) {
-                s += row[static_cast<size_t>(j)] * x[static_cast<size_t>(j)];
+                s += row[j] * x[j];
             }
         }
-        const int32_t rhs = withRhs ? row[static_cast<size_t>(columns)] : 0;
+        const int32_t rhs = withRhs ? row[columns] : 0;
         s = ((rhs - s) % ring.k + ring.k) % ring.k;
-        const int32_t pivot = row[static_cast<size_t>(pc)];
+        const int32_t pivot = row[pc];
         const int32_t pv = ring.power(ring.valuation(pivot));
         const int32_t value = s / pv * ring.inverse(pivot / pv) % (ring.k / pv);
-        x[static_cast<size_t>(pc)] =
-            static_cast<uint8_t>((value + extra[static_cast<size_t>(i)]) % ring.k);
+        x[pc] = static_cast<uint8_t>((value + extra[i]) % ring.k);
     }
     return x;
 }
@@ -215,9 +222,9 @@ class PlanSearch {
 
   private:
     void visit(int level, Row x) {
-        const int g = (*use_)[static_cast<size_t>(level)];
-        const int32_t order = orders_[static_cast<size_t>(g)];
-        const Row& generator = generators_[static_cast<size_t>(g)];
+        const int g = (*use_)[level];
+        const int32_t order = orders_[g];
+        const Row& generator = generators_[g];
         if (level > 0) {
             for (int32_t t = 0; t < order && !cut_; ++t) {
                 visit(level - 1, x);
@@ -234,17 +241,16 @@ class PlanSearch {
         // The innermost loop weighs one plan while it writes the next into the other buffer.
         std::array<Row, 2> plan{x, Row{}};
         for (int32_t t = 0; t < order; ++t) {
-            const Row& current = plan[static_cast<size_t>(t % 2)];
-            const int64_t w =
-                t + 1 < order
-                    ? weighThenAdd(current, generator, plan[static_cast<size_t>((t + 1) % 2)], k_)
-                    : weight(current);
+            const Row& current = plan[t % 2];
+            const int64_t w = t + 1 < order
+                                  ? weighThenAdd(current, generator, plan[(t + 1) % 2], k_)
+                                  : weight(current);
             if (w < bestWeight_ && w > 0) {
                 bestWeight_ = w;
                 best_ = current;
             }
         }
-        visited_ += static_cast<uint64_t>(order);
+        visited_ += order;
     }
 
     const std::vector<Row>& generators_;
@@ -258,77 +264,193 @@ class PlanSearch {
     bool cut_ = false;
 };
 
-// Too many plans to try them all: from the particular plan, search every combination of a few
-// generators at a time, in windows sliding over all of them, while that still lowers the clicks.
-Row improvePlan(const Row& start, const std::vector<Row>& generators,
-                const std::vector<int32_t>& orders, uint8_t k, uint64_t maxSteps) {
-    constexpr int64_t windowPlans = 4096;
+// The solution set: one plan plus every combination of the generators, each combination giving a
+// different plan, so the number of plans is the product of their orders.
+struct SolutionSet {
+    Row particular{};
+    std::vector<Row> generators{};
+    std::vector<int32_t> orders{}; // generator g is added 0 ... orders[g] - 1 times
+};
+
+// The plan that improvePlan lowers window after window, and the search it spends its budget on.
+struct Descent {
+    PlanSearch search;
+    Row plan;
+    int64_t clicks;
+
+    // Searches the window's generators from the plan and keeps a lighter one: whether it found one.
+    bool tryWindow(const std::vector<int>& window) {
+        search.search(plan, window);
+        if (search.bestWeight() >= clicks) {
+            return false;
+        }
+        plan = search.best();
+        clicks = search.bestWeight();
+        return true;
+    }
+};
+
+// The plans one window of generators may give at most.
+constexpr int64_t windowPlans = 4096;
+
+// Windows of neighbouring generators sliding over all of them, round after round while a round
+// lowers the clicks. Windows overlap by half, so neighbours are also tried together.
+void slideWindows(Descent& descent, const std::vector<int32_t>& orders) {
     constexpr int maxRounds = 64;
-    constexpr int64_t randomWindowPlans = int64_t{1} << 12;
-    constexpr int staleWindows = 32;
-    PlanSearch search(generators, orders, k, maxSteps);
-    Row x = start;
-    int64_t w = weight(x);
-    const int count = static_cast<int>(generators.size());
-    for (int round = 0; round < maxRounds && w > 1; ++round) {
+    const int count = static_cast<int>(orders.size());
+    for (int round = 0; round < maxRounds && descent.clicks > 1; ++round) {
         bool improved = false;
         for (int first = 0; first < count;) {
             std::vector<int> window;
             int64_t plans = 1;
             int j = first;
-            for (; j < count && plans * orders[static_cast<size_t>(j)] <= windowPlans; ++j) {
-                plans *= orders[static_cast<size_t>(j)];
+            for (; j < count && plans * orders[j] <= windowPlans; ++j) {
+                plans *= orders[j];
                 window.push_back(j);
             }
-            search.search(x, window);
-            if (search.bestWeight() < w) {
-                x = search.best();
-                w = search.bestWeight();
-                improved = true;
+            improved = descent.tryWindow(window) || improved;
+            if (descent.search.cut()) {
+                return;
             }
-            if (search.cut()) {
-                return x;
-            }
-            // Windows overlap by half, so neighbouring generators are also tried together.
             first += std::max(1, (j - first) / 2);
         }
         if (!improved) {
-            break;
+            return;
         }
     }
-    // Then larger windows of generators drawn at random (the same draws on every run), until a
-    // long run of them finds nothing better.
+}
+
+// Windows of generators drawn at random (the same draws on every run), until a long run of them
+// finds nothing better.
+void drawWindows(Descent& descent, const std::vector<int32_t>& orders) {
+    constexpr int staleWindows = 32;
+    const int count = static_cast<int>(orders.size());
     std::mt19937 rng(1);
-    std::vector<int> shuffled(static_cast<size_t>(count));
-    for (int g = 0; g < count; ++g) {
-        shuffled[static_cast<size_t>(g)] = g;
-    }
-    for (int stale = 0; stale < staleWindows && w > 1 && count > 0;) {
+    std::vector<int> shuffled(count);
+    std::iota(shuffled.begin(), shuffled.end(), 0);
+    for (int stale = 0; stale < staleWindows && descent.clicks > 1 && count > 0;) {
         std::vector<int> window;
         int64_t plans = 1;
         for (int i = 0; i < count; ++i) {
             const int j = i + static_cast<int>(rng() % static_cast<uint32_t>(count - i));
-            std::swap(shuffled[static_cast<size_t>(i)], shuffled[static_cast<size_t>(j)]);
-            const int g = shuffled[static_cast<size_t>(i)];
-            if (plans * orders[static_cast<size_t>(g)] > randomWindowPlans) {
+            std::swap(shuffled[i], shuffled[j]);
+            const int g = shuffled[i];
+            if (plans * orders[g] > windowPlans) {
                 break;
             }
-            plans *= orders[static_cast<size_t>(g)];
+            plans *= orders[g];
             window.push_back(g);
         }
-        search.search(x, window);
-        if (search.bestWeight() < w) {
-            x = search.best();
-            w = search.bestWeight();
-            stale = 0;
-        } else {
-            ++stale;
-        }
-        if (search.cut()) {
-            return x;
+        stale = descent.tryWindow(window) ? 0 : stale + 1;
+        if (descent.search.cut()) {
+            return;
         }
     }
-    return x;
+}
+
+// Too many plans to try them all: from base, search every combination of a few generators at a
+// time, first in sliding windows, then in windows drawn at random.
+Row improvePlan(const Row& base, const SolutionSet& set, uint8_t k, uint64_t maxSteps) {
+    Descent descent{PlanSearch(set.generators, set.orders, k, maxSteps), base, weight(base)};
+    slideWindows(descent, set.orders);
+    if (!descent.search.cut()) {
+        drawWindows(descent, set.orders);
+    }
+    return descent.plan;
+}
+
+// The moves as a linear system: row of cell c, column of click j, what one click on j adds to c,
+// taken from the very placement the game uses. The last column: what the goal needs added to the
+// start. Cell (x, y) is number x n + y.
+std::vector<Row> buildSystem(const Grid& start, int32_t n, const Motif& motif, int32_t k,
+                             bool torus) {
+    const int cells = n * n;
+    std::vector<Row> rows(cells);
+    for (int click = 0; click < cells; ++click) {
+        const int32_t cx = click / n;
+        const int32_t cy = click % n;
+        const Grid laid =
+            torus ? placeMotifTorus(n, cx, cy, motif) : placeMotifClipped(n, cx, cy, motif);
+        for (int cell = 0; cell < cells; ++cell) {
+            rows[cell][click] = static_cast<uint8_t>(laid.cells[cell / n][cell % n] % k);
+        }
+    }
+    for (int cell = 0; cell < cells; ++cell) {
+        const int64_t needed = int64_t{k} - 1 - start.cells[cell / n][cell % n];
+        rows[cell][cells] = static_cast<uint8_t>((needed % k + k) % k);
+    }
+    return rows;
+}
+
+// Whether the eliminated system has a solution: the right-hand side of a pivot row is a multiple
+// of p^v of its pivot's valuation v, that of any other row is 0.
+bool hasSolution(const Echelon& ech, int cells, const Ring& ring) {
+    for (int i = 0; i < cells; ++i) {
+        const int32_t needed = i < ech.rank ? ring.power(ring.valuation(ech.pivot(i))) : ring.k;
+        if (ech.rows[i][cells] % needed != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A plan and the generators of the solution set: one per free column, of order k, and one per
+// pivot of valuation v > 0, of order p^v.
+SolutionSet solutionSet(const Echelon& ech, int cells, const Ring& ring) {
+    const std::vector<int32_t> noExtra(ech.rank, 0);
+    SolutionSet set{.particular = backSubstitute(ech, cells, true, Row{}, noExtra, ring)};
+    for (const int f : ech.freeColumns) {
+        Row x{};
+        x[f] = 1;
+        set.generators.push_back(backSubstitute(ech, cells, false, x, noExtra, ring));
+        set.orders.push_back(ring.k);
+    }
+    for (int i = 0; i < ech.rank; ++i) {
+        const int32_t v = ring.valuation(ech.pivot(i));
+        if (v > 0) {
+            std::vector<int32_t> extra = noExtra;
+            extra[i] = ring.k / ring.power(v);
+            set.generators.push_back(backSubstitute(ech, cells, false, Row{}, extra, ring));
+            set.orders.push_back(ring.power(v));
+        }
+    }
+    return set;
+}
+
+// The number of plans, p^(sum of the orders' exponents), in decimal.
+std::string planCount(const SolutionSet& set, const Ring& ring) {
+    uint32_t exponent = 0;
+    for (const int32_t order : set.orders) {
+        for (int32_t q = order; q > 1; q /= ring.p) {
+            ++exponent;
+        }
+    }
+    return decimalPower(ring.p, exponent);
+}
+
+// The lightest plan of at least one click the budget finds; proven tells whether every plan was
+// tried, which happens only when there are at most maxExhaustivePlans of them.
+Row lightestPlan(const SolutionSet& set, const Ring& ring, uint64_t maxSteps, bool& proven) {
+    const auto k = static_cast<uint8_t>(ring.k);
+    // On a board already won the particular plan is no click, which does not win: k clicks on the
+    // first cell add nothing either, and the searches reduce them modulo k like any count.
+    Row base = set.particular;
+    if (weight(base) == 0) {
+        base[0] = k;
+    }
+    uint64_t plans = 1;
+    for (const int32_t order : set.orders) {
+        plans = std::min(plans * order, maxExhaustivePlans + 1); // saturated above the limit
+    }
+    proven = false;
+    if (plans > maxExhaustivePlans) {
+        return improvePlan(base, set, k, maxSteps);
+    }
+    std::vector<int> all(set.generators.size());
+    std::iota(all.begin(), all.end(), 0);
+    PlanSearch search(set.generators, set.orders, k, maxSteps);
+    proven = search.search(base, all);
+    return search.best();
 }
 
 } // namespace
@@ -360,109 +482,25 @@ Solution solveBoard(const Grid& start, const Motif& motif, int32_t k, bool torus
                     uint64_t maxSteps) {
     if (k < 2 || k > 5 || start.size < 1 ||
         std::any_of(motif.begin(), motif.end(), [](int32_t v) { return v < 0; })) {
-        return Solution{}; // outside what the elimination below is exact for
+        return Solution{}; // outside what the elimination is exact for
     }
     const Ring ring(k);
-    const int32_t n = std::clamp(start.size, int32_t{0}, maxGridSize);
+    const int32_t n = std::min(start.size, maxGridSize);
     const int cells = n * n;
-    const auto index = [n](int32_t x, int32_t y) { return static_cast<size_t>(x * n + y); };
-
-    // Row of cell c, column of click j: what one click on j adds to c, taken from the very
-    // placement the game uses. The last column: what the goal needs added to the start.
-    std::vector<Row> rows(static_cast<size_t>(cells));
-    for (int32_t cx = 0; cx < n; ++cx) {
-        for (int32_t cy = 0; cy < n; ++cy) {
-            const Grid laid =
-                torus ? placeMotifTorus(n, cx, cy, motif) : placeMotifClipped(n, cx, cy, motif);
-            for (int32_t x = 0; x < n; ++x) {
-                for (int32_t y = 0; y < n; ++y) {
-                    rows[index(x, y)][index(cx, cy)] = static_cast<uint8_t>(laid.cells[x][y] % k);
-                }
-            }
-        }
+    const Echelon ech = eliminate(buildSystem(start, n, motif, k, torus), cells, ring);
+    Solution solution{.plan = newGrid(n)};
+    if (!hasSolution(ech, cells, ring)) {
+        return solution;
     }
-    for (int32_t x = 0; x < n; ++x) {
-        for (int32_t y = 0; y < n; ++y) {
-            rows[index(x, y)][static_cast<size_t>(cells)] =
-                static_cast<uint8_t>(((int64_t{k} - 1 - start.cells[x][y]) % k + k) % k);
-        }
-    }
-
-    const Echelon ech = eliminate(std::move(rows), cells, ring);
-    Solution solution;
-    solution.plan = newGrid(n);
-    for (int i = 0; i < cells; ++i) {
-        const int32_t rhs = ech.rows[static_cast<size_t>(i)][static_cast<size_t>(cells)];
-        const int32_t needed =
-            i < ech.rank ? ring.power(ring.valuation(ech.rows[static_cast<size_t>(
-                               i)][static_cast<size_t>(ech.pivotColumn[static_cast<size_t>(i)])]))
-                         : ring.k;
-        if (rhs % needed != 0) {
-            return solution; // not solvable
-        }
-    }
-
-    // The solution set: one plan plus every combination of the generators below, each
-    // combination giving a different plan, so the count is the product of their orders.
-    const std::vector<int32_t> noExtra(static_cast<size_t>(ech.rank), 0);
-    const Row particular = backSubstitute(ech, cells, true, Row{}, noExtra, ring);
-    std::vector<Row> generators;
-    std::vector<int32_t> orders;
-    for (const int f : ech.freeColumns) {
-        Row x{};
-        x[static_cast<size_t>(f)] = 1;
-        generators.push_back(backSubstitute(ech, cells, false, x, noExtra, ring));
-        orders.push_back(ring.k);
-    }
-    for (int i = 0; i < ech.rank; ++i) {
-        const int pc = ech.pivotColumn[static_cast<size_t>(i)];
-        const int32_t v = ring.valuation(ech.rows[static_cast<size_t>(i)][static_cast<size_t>(pc)]);
-        if (v > 0) {
-            std::vector<int32_t> extra = noExtra;
-            extra[static_cast<size_t>(i)] = ring.k / ring.power(v);
-            generators.push_back(backSubstitute(ech, cells, false, Row{}, extra, ring));
-            orders.push_back(ring.power(v));
-        }
-    }
-
-    uint32_t exponent = 0; // the count is p^exponent
-    uint64_t plans = 1;    // the same, saturated just above the exhaustive limit
-    for (const int32_t order : orders) {
-        for (int32_t q = order; q > 1; q /= ring.p) {
-            ++exponent;
-        }
-        plans = std::min(plans * static_cast<uint64_t>(order), maxExhaustivePlans + 1);
-    }
-
-    const auto k8 = static_cast<uint8_t>(k);
-    // On a board already won the particular plan is no click, which does not win: k clicks on the
-    // first cell add nothing either, and the searches reduce them modulo k like any count.
-    Row base = particular;
-    if (weight(base) == 0) {
-        base[0] = k8;
-    }
-    Row best;
-    if (plans <= maxExhaustivePlans) {
-        std::vector<int> all(generators.size());
-        for (size_t g = 0; g < all.size(); ++g) {
-            all[g] = static_cast<int>(g);
-        }
-        PlanSearch search(generators, orders, k8, maxSteps);
-        solution.proven = search.search(base, all);
-        best = search.best();
-    } else {
-        best = improvePlan(base, generators, orders, k8, maxSteps);
-    }
-
+    const SolutionSet set = solutionSet(ech, cells, ring);
+    const Row best = lightestPlan(set, ring, maxSteps, solution.proven);
     // No winning plan has fewer than one click, whatever the search could not try.
     solution.proven = solution.proven || weight(best) == 1;
     solution.solvable = true;
-    solution.planCount = decimalPower(static_cast<uint32_t>(ring.p), exponent);
+    solution.planCount = planCount(set, ring);
     solution.fewestClicks = weight(best);
-    for (int32_t x = 0; x < n; ++x) {
-        for (int32_t y = 0; y < n; ++y) {
-            solution.plan.cells[x][y] = best[index(x, y)];
-        }
+    for (int cell = 0; cell < cells; ++cell) {
+        solution.plan.cells[cell / n][cell % n] = best[cell];
     }
     return solution;
 }

@@ -41,16 +41,21 @@ int saveInChild(const std::string& path, Durability durability, mode_t mask, boo
 
 } // namespace
 
-TEST(Files, MotifAndTraceAreReadAndWrittenWhole) {
+// Each test in a fresh folder, its working directory as the game's.
+struct Files : testing::Test {
+    void SetUp() override { fs::current_path(dir.path); }
+    void TearDown() override { fs::current_path(home); }
+
     const TempDir dir;
     const fs::path home = fs::current_path();
-    fs::current_path(dir.path);
-    constexpr Motif held{-9, -9, -9, -9, -9, -9, -9, -9, -9};
-    // 100 MB on one line, whose number overflows: read in small pieces, and nothing kept.
-    {
-        std::ofstream out("digits.txt", std::ios::binary);
-        for (int i = 0; i < 100; ++i) out << std::string(1 << 20, '7');
-    }
+    static constexpr Motif held{-9, -9, -9, -9, -9, -9, -9, -9, -9};
+};
+
+// 100 MB on one line, whose number overflows: read in small pieces, and nothing kept.
+TEST_F(Files, AHugeNumberIsReadWithoutGrowingMemory) {
+    std::ofstream digits("digits.txt", std::ios::binary);
+    for (int i = 0; i < 100; ++i) digits << std::string(1 << 20, '7');
+    digits.close();
     rusage before{}, after{};
     ::getrusage(RUSAGE_SELF, &before);
     Motif m = held;
@@ -58,38 +63,53 @@ TEST(Files, MotifAndTraceAreReadAndWrittenWhole) {
     ::getrusage(RUSAGE_SELF, &after);
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 8 * 1024) << "kilobytes";
     EXPECT_EQ(m, held);
-    // Numbers are read until one is not a number or does not fit in 32 bits; the rest are kept.
-    // clang-format off
-    const std::pair<std::string, std::vector<int32_t>> cases[] = {
-        {"1 2 x 4", {1, 2}}, {" \t\n+3\v\f\r-4 1-2", {3, -4, 1, -2}}, {"0x10 5", {0}},
-        {"5 - 6", {5}}, {"1 2 2147483648 4", {1, 2}}, {"-2147483649 1", {}}, {"", {}},
-        {"7 99999999999999999999 1", {7}}, {"1 2 3 4 5 6 7 8 9 10 11", {1, 2, 3, 4, 5, 6, 7, 8, 9}},
+}
+
+// Numbers are read until one is not a number or does not fit in 32 bits; the rest are kept.
+TEST_F(Files, MotifNumbersAreReadUntilOneIsNotA32BitNumber) {
+    struct Case {
+        std::string file;
+        std::vector<int32_t> read; // the first values of the motif; the others keep theirs
+    };
+    const Case cases[] = {
+        {"1 2 x 4", {1, 2}},
+        {" \t\n+3\v\f\r-4 1-2", {3, -4, 1, -2}},
+        {"0x10 5", {0}},
+        {"5 - 6", {5}},
+        {"1 2 2147483648 4", {1, 2}},
+        {"-2147483649 1", {}},
+        {"", {}},
+        {"7 99999999999999999999 1", {7}},
+        {"1 2 3 4 5 6 7 8 9 10 11", {1, 2, 3, 4, 5, 6, 7, 8, 9}},
         {"-2147483648 2147483647 -0 +0 00000000000000000000042", {INT32_MIN, INT32_MAX, 0, 0, 42}},
-        {std::string(4094, ' ') + "12345 6", {12345, 6}}}; // a number across the first chunk's end
-    // clang-format on
-    for (const auto& [text, read] : cases) {
-        writeFile("motif.txt", text);
+        {std::string(4094, ' ') + "12345 6", {12345, 6}}}; // across the end of a 4 KiB block
+    for (const Case& c : cases) {
+        writeFile("motif.txt", c.file);
         Motif got = held, expected = held;
-        std::copy(read.begin(), read.end(), expected.begin());
+        std::copy(c.read.begin(), c.read.end(), expected.begin());
         loadMotif("motif.txt", got);
-        EXPECT_EQ(got, expected) << "file: " << text.substr(0, 60);
+        EXPECT_EQ(got, expected) << "file: " << c.file.substr(0, 60);
     }
-    // No file, a folder or a named pipe without a writer (not waited for) leave the motif alone.
-    // A save leaves a folder that holds something and the pipe as they were, without waiting for
-    // the pipe; a missing folder takes nothing.
+}
+
+// No file, a folder or a named pipe without a writer (not waited for) leave the motif alone, and
+// a sparse 64 GB tail after the nine numbers is never read. A save leaves a folder that holds
+// something and the pipe as they were, without waiting for the pipe; a missing folder takes
+// nothing. The motif is written in three lines, the click counts in one line per row, top row
+// first.
+TEST_F(Files, OnlyFilesAreReadAndSavesAreWholeOrNotAtAll) {
     ASSERT_EQ(::mkfifo("pipe", 0600), 0);
-    fs::create_directories("busy/in");
+    Motif m = held;
     for (const char* other : {"absent", ".", "pipe"}) loadMotif(other, m);
     EXPECT_EQ(m, held);
-    EXPECT_FALSE(replaceFile("busy", "new") || replaceFile("pipe", "new") ||
-                 replaceFile("nowhere/motif.txt", "new"));
-    EXPECT_TRUE(fs::is_directory("busy/in") && fs::is_fifo("pipe"));
-    writeFile("motif.txt", "1 2 3 4 5 6 7 8 9 "); // then a sparse 64 GB tail that is never read
+    writeFile("motif.txt", "1 2 3 4 5 6 7 8 9 ");
     ASSERT_EQ(::truncate("motif.txt", off_t{64} << 30), 0);
     loadMotif("motif.txt", m);
     EXPECT_EQ(m, (Motif{1, 2, 3, 4, 5, 6, 7, 8, 9}));
-
-    // The motif in three lines, the click counts in one line per row, top row first.
+    fs::create_directories("busy/in");
+    EXPECT_FALSE(replaceFile("busy", "new") || replaceFile("pipe", "new") ||
+                 replaceFile("nowhere/motif.txt", "new"));
+    EXPECT_TRUE(fs::is_directory("busy/in") && fs::is_fifo("pipe"));
     const Motif written{INT32_MIN, INT32_MAX, -1, 0, 1, -42, 7, INT32_MIN + 1, 3};
     Grid counts = newGrid(2);
     counts.cells[1][0] = 12345;
@@ -97,13 +117,11 @@ TEST(Files, MotifAndTraceAreReadAndWrittenWhole) {
     loadMotif("motif.txt", m);
     EXPECT_EQ(m, written);
     // A write that fails, here on a file-size limit, leaves the old file whole and no temporary.
-    EXPECT_TRUE(failsUnderFileSizeLimit([] { return writeTrace(newGrid(18)); }) &&
-                failsUnderFileSizeLimit([] { return saveMotif("motif.txt", Motif{}); }));
+    EXPECT_TRUE(failsUnderFileSizeLimit([] { return writeTrace(newGrid(18)); }));
+    EXPECT_TRUE(failsUnderFileSizeLimit([] { return saveMotif("motif.txt", Motif{}); }));
     EXPECT_EQ(readFile("motif.txt"), "-2147483648 2147483647 -1 \n0 1 -42 \n7 -2147483647 3 \n");
     EXPECT_EQ(readFile(tracePath), "0 12345 \n0 0 \n");
-    EXPECT_EQ(entries("."),
-              (std::set<std::string>{"busy", "digits.txt", "motif.txt", "pipe", "trace.txt"}));
-    fs::current_path(home);
+    EXPECT_EQ(entries("."), (std::set<std::string>{"busy", "motif.txt", "pipe", "trace.txt"}));
 }
 
 // Saving through links, and over files of other modes and owners. The rows with a second user

@@ -2,9 +2,9 @@
 # What a player gets. "install": the build installed under a prefix with a space in it, its desktop
 # entry and metainfo validated, the launcher run as a new player, a returning player and after an
 # update. "deb": the package that tools/package builds. Both: every file an installation needs.
-#   package_test.sh install|deb build-dir bin-dir app-id
+#   package_test.sh install|deb build-dir bin-dir app-id icon-sizes
 set -u
-mode=$1 build=$2 bin=$3 app=$4 fail=0 tmp=$(mktemp -d) || exit 1
+mode=$1 build=$2 bin=$3 app=$4 iconSizes=$5 fail=0 tmp=$(mktemp -d) || exit 1
 trap 'rm -rf "$tmp"' EXIT
 bad() { echo "FAIL $*"; fail=1; }
 if [ "$mode" = deb ]; then
@@ -25,7 +25,7 @@ for f in "$bin/kelvo" "$bin/kelvo-solve" libexec/kelvo/kelvo share/man/man6/kelv
     $(cd "$build/run" && ls rc/* | sed 's|^|share/kelvo/|'); do
     [ -f "$prefix/$f" ] || bad "not installed: $f"
 done
-for s in 16 24 32 48 64 128 256; do
+for s in $iconSizes; do
     file -b "$prefix/share/icons/hicolor/${s}x$s/apps/$app.png" | grep -q "PNG image data, $s x $s," || bad "no $s x $s icon"
 done
 [ "$mode" = deb ] && exit "$fail"

@@ -1,7 +1,7 @@
 // Draws every picture of the game at build time: the screen backgrounds, the five tiles and the
 // icons.
 //
-//     make-pictures [--png] <font-file> <rc-dir> <icon-dir>
+//     make-pictures [--png] <font-file> <rc-dir> <icon-dir> <icon-size>...
 //
 // With --png the game's pictures are PNG files, for the browser's build.
 
@@ -11,19 +11,24 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
-    if (argc == 5 && std::strcmp(argv[1], "--png") == 0) {
+    if (argc >= 2 && std::strcmp(argv[1], "--png") == 0) {
         writeBitmapsAsPng();
         --argc;
         ++argv;
     }
-    if (argc != 4) {
-        std::cerr << "usage: make-pictures [--png] <font-file> <rc-dir> <icon-dir>\n";
+    if (argc < 4) {
+        std::cerr
+            << "usage: make-pictures [--png] <font-file> <rc-dir> <icon-dir> <icon-size>...\n";
         return 2;
     }
     try {
-        makePictures(argv[1], argv[2], argv[3]);
+        std::vector<int> iconSizes;
+        for (int i = 4; i < argc; ++i) iconSizes.push_back(std::stoi(argv[i]));
+        makePictures(argv[1], argv[2], argv[3], iconSizes);
     } catch (const std::exception& e) {
         std::cerr << "make-pictures: " << e.what() << '\n';
         return 1;

@@ -17,7 +17,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int windowIconSize = 64;
-constexpr std::array desktopIconSizes = {16, 24, 32, 48, 64, 128, 256};
 
 // A thin golden rule under a screen's title, fading out to the right.
 void titleRule(cairo_t* cr) {
@@ -402,7 +401,8 @@ void makeDesktopIcon(int size, const fs::path& path) {
 
 } // namespace
 
-void makePictures(const fs::path& fontFile, const fs::path& rcDir, const fs::path& iconDir) {
+void makePictures(const fs::path& fontFile, const fs::path& rcDir, const fs::path& iconDir,
+                  const std::vector<int>& iconSizes) {
     const Lettering font(fontFile.string());
     fs::create_directories(rcDir);
     fs::create_directories(iconDir);
@@ -416,6 +416,6 @@ void makePictures(const fs::path& fontFile, const fs::path& rcDir, const fs::pat
     makeWin(font, rc(victoryPicture));
     for (int colour = 0; colour < tileColours; ++colour) makeTile(colour, rc(tilePictures[colour]));
     makeWindowIcon(rc(iconPicture));
-    for (int size : desktopIconSizes)
+    for (const int size : iconSizes)
         makeDesktopIcon(size, iconDir / ("kelvo-" + std::to_string(size) + ".png"));
 }
