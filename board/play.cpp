@@ -77,7 +77,7 @@ Play playFrom(const Grid& start, int32_t k, bool torus) {
 }
 
 Play startPlay(const GameConfig& config) {
-    const int32_t n = std::clamp(config.size, minBoardSize, maxBoardSize);
+    const int32_t n = std::clamp(config.size, minBoardSize, maxGridSize);
     const int32_t k = std::clamp(config.colorCount, minColorCount, maxColorCount);
     Grid start = newGrid(n);
     if (config.randomStart == 1) fillRandom(start, k);

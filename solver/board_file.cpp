@@ -54,12 +54,12 @@ std::string shown(const std::string& token) {
 }
 
 // The colour a cell holds, or why it holds none.
-std::string readCell(const std::string& token, int32_t k, int32_t& colour) {
-    const std::errc error = parseNumber(token, colour);
+std::string readCell(const std::string& token, int32_t k, int32_t& color) {
+    const std::errc error = parseNumber(token, color);
     if (error == std::errc::invalid_argument) {
         return quoted(shown(token)) + " is not a number";
     }
-    if (error != std::errc{} || token.starts_with('-') || colour >= k) {
+    if (error != std::errc{} || token.starts_with('-') || color >= k) {
         return shown(token) + " is not a colour from 0 to " + std::to_string(k - 1);
     }
     return "";

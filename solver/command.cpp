@@ -115,7 +115,7 @@ std::string takeOption(int code, const std::string& value, const std::string& wo
                        Request& request) {
     switch (code) {
     case sizeFlag:
-        return numberIn(value, minBoardSize, maxBoardSize, request.config.size)
+        return numberIn(value, minBoardSize, maxGridSize, request.config.size)
                    ? ""
                    : "--size takes a board side from 2 to 18, not '" + value + "'";
     case colorsFlag:
