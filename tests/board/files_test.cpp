@@ -51,8 +51,29 @@ struct Files : testing::Test {
     static constexpr Motif held{-9, -9, -9, -9, -9, -9, -9, -9, -9};
 };
 
-// 100 MB on one line, whose number overflows: read in small pieces, and nothing kept.
-TEST_F(Files, AHugeNumberIsReadWithoutGrowingMemory) {
+// Numbers are read until one is not a number or does not fit in 32 bits; the rest are kept. The
+// fuzzer's seeds and its second reading cover other text; here what it cannot reach: a number
+// across the end of a 4 KiB block, and 100 MB on one line, read in small pieces, nothing kept.
+TEST_F(Files, MotifNumbersAreReadUntilOneIsNotA32BitNumber) {
+    struct Case {
+        std::string file;
+        std::vector<int32_t> read; // the first values of the motif; the others keep theirs
+    };
+    const Case cases[] = {
+        {" \t\n+3\v\f\r-4 1-2", {3, -4, 1, -2}},
+        {"0x10 5", {0}},
+        {"1 2 2147483648 4", {1, 2}},
+        {"-2147483649 1", {}},
+        {"1 2 3 4 5 6 7 8 9 10 11", {1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        {"-2147483648 2147483647 -0 +0 00000000000000000000042", {INT32_MIN, INT32_MAX, 0, 0, 42}},
+        {std::string(4094, ' ') + "12345 6", {12345, 6}}};
+    for (const Case& c : cases) {
+        writeFile("motif.txt", c.file);
+        Motif got = held, expected = held;
+        std::copy(c.read.begin(), c.read.end(), expected.begin());
+        loadMotif("motif.txt", got);
+        EXPECT_EQ(got, expected) << "file: " << c.file.substr(0, 60);
+    }
     std::ofstream digits("digits.txt", std::ios::binary);
     for (int i = 0; i < 100; ++i) digits << std::string(1 << 20, '7');
     digits.close();
@@ -63,33 +84,6 @@ TEST_F(Files, AHugeNumberIsReadWithoutGrowingMemory) {
     ::getrusage(RUSAGE_SELF, &after);
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 8 * 1024) << "kilobytes";
     EXPECT_EQ(m, held);
-}
-
-// Numbers are read until one is not a number or does not fit in 32 bits; the rest are kept.
-TEST_F(Files, MotifNumbersAreReadUntilOneIsNotA32BitNumber) {
-    struct Case {
-        std::string file;
-        std::vector<int32_t> read; // the first values of the motif; the others keep theirs
-    };
-    const Case cases[] = {
-        {"1 2 x 4", {1, 2}},
-        {" \t\n+3\v\f\r-4 1-2", {3, -4, 1, -2}},
-        {"0x10 5", {0}},
-        {"5 - 6", {5}},
-        {"1 2 2147483648 4", {1, 2}},
-        {"-2147483649 1", {}},
-        {"", {}},
-        {"7 99999999999999999999 1", {7}},
-        {"1 2 3 4 5 6 7 8 9 10 11", {1, 2, 3, 4, 5, 6, 7, 8, 9}},
-        {"-2147483648 2147483647 -0 +0 00000000000000000000042", {INT32_MIN, INT32_MAX, 0, 0, 42}},
-        {std::string(4094, ' ') + "12345 6", {12345, 6}}}; // across the end of a 4 KiB block
-    for (const Case& c : cases) {
-        writeFile("motif.txt", c.file);
-        Motif got = held, expected = held;
-        std::copy(c.read.begin(), c.read.end(), expected.begin());
-        loadMotif("motif.txt", got);
-        EXPECT_EQ(got, expected) << "file: " << c.file.substr(0, 60);
-    }
 }
 
 // No file, a folder or a named pipe without a writer (not waited for) leave the motif alone, and

@@ -48,12 +48,12 @@ static Grid extremeBoard(int32_t n, std::mt19937& rng) {
     return cellwise(n, [&](int, int) { return extremes[rng() % std::size(extremes)]; });
 }
 
-TEST(Grid, NewGridBringsItsSideIntoRange) {
+// A new board's side is brought into range. Sums wrap instead of overflowing; remainders
+// truncate, and k < 1 leaves the cells alone. Won only when every cell of the side holds k - 1,
+// whatever lies beyond it; the cell visited last counts too. Random boards are drawn column by
+// column.
+TEST(Grid, WholeBoardOperationsCellByCell) {
     EXPECT_TRUE(newGrid(-3) == Grid{} && newGrid(99).size == maxGridSize);
-}
-
-// Sums wrap instead of overflowing; remainders truncate, and k < 1 leaves the cells alone.
-TEST(Grid, AddGridsAndReduceGridCellByCell) {
     std::mt19937 rng(5);
     for (const int32_t n : sides) {
         const Grid a = extremeBoard(n, rng), b = extremeBoard(n, rng);
@@ -62,25 +62,12 @@ TEST(Grid, AddGridsAndReduceGridCellByCell) {
         for (const int32_t k : colourCounts) {
             const auto r = [&](int x, int y) { return k < 1 ? a.cells[x][y] : a.cells[x][y] % k; };
             EXPECT_EQ(reduceGrid(a, k), cellwise(n, r)) << k;
-        }
-    }
-}
-
-// Won only when every cell of the side holds k - 1, whatever lies beyond it; the cell visited last
-// counts too.
-TEST(Grid, CheckSolvedWantsTheLastColourOnEveryCell) {
-    for (const int32_t n : sides)
-        for (const int32_t k : colourCounts) {
             Grid won = cellwise(n, [&](int, int) { return k - 1; });
             if (n < maxGridSize) won.cells[n][0] = 1;
             EXPECT_TRUE(checkSolved(won, k) == Won && checkSolved(won, k + 1) == Playing) << k;
             won.cells[n - 1][n - 1] = n % 2 == 0 ? k - 2 : k;
             EXPECT_EQ(checkSolved(won, k), Playing) << k;
         }
-}
-
-TEST(Grid, FillRandomDrawsColumnByColumn) {
-    for (const int32_t n : sides) {
         std::srand(1); // as in a fresh run of the game, which never seeds rand()
         Grid random = newGrid(n);
         fillRandom(random, 3);
