@@ -15,11 +15,9 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
 constexpr uid_t nobody = 65534;
 
-std::set<std::string> entries(const fs::path& folder) {
+static std::set<std::string> entries(const fs::path& folder) {
     std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename());
     return names;
@@ -27,7 +25,7 @@ std::set<std::string> entries(const fs::path& folder) {
 
 // Saves "new" in a child, under the umask given and as nobody if asked, so that this process
 // keeps its own. 0: saved, 1: not saved, anything else: the child could not be set up.
-int saveInChild(const std::string& path, Durability durability, mode_t mask, bool asNobody) {
+static int saveInChild(const std::string& path, Durability durability, mode_t mask, bool asNobody) {
     const pid_t child = ::fork();
     if (child == 0) {
         ::umask(mask);
@@ -38,8 +36,6 @@ int saveInChild(const std::string& path, Durability durability, mode_t mask, boo
     int status = 0;
     return ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
-
-} // namespace
 
 // Each test in a fresh folder, its working directory as the game's.
 struct Files : testing::Test {
@@ -150,11 +146,9 @@ TEST(ReplaceFile, FollowsLinksAndKeepsModeAndOwnerOrLeavesTheFileAsItWas) {
                            file = dir.path / (c.link ? c.link : "save.txt");
             const gid_t group = c.owner == nobody ? nobody : ::getegid();
             if (c.link) fs::create_symlink(c.link, save);
-            if (c.old) {
-                writeFile(file, c.old);
-                ASSERT_EQ(::chmod(file.c_str(), c.mode) || ::chown(file.c_str(), c.owner, group),
-                          0);
-            }
+            if (c.old) writeFile(file, c.old);
+            ASSERT_FALSE(c.old &&
+                         (::chmod(file.c_str(), c.mode) || ::chown(file.c_str(), c.owner, group)));
             ASSERT_EQ(::chmod(dir.path.c_str(), c.folder), 0);
             std::set<std::string> expected = entries(dir.path);
             if (c.saved) expected.insert(file.filename());
@@ -163,12 +157,10 @@ TEST(ReplaceFile, FollowsLinksAndKeepsModeAndOwnerOrLeavesTheFileAsItWas) {
             const char* content = c.saved ? "new" : c.old;
             struct stat st {};
             ASSERT_EQ(::stat(file.c_str(), &st) == 0, content != nullptr);
-            if (content) {
-                EXPECT_TRUE(readFile(file) == content && (st.st_mode & 07777) == c.after &&
-                            st.st_uid == c.owner && st.st_gid == group)
-                    << readFile(file) << std::oct << " mode " << st.st_mode << std::dec << " owner "
-                    << st.st_uid << ":" << st.st_gid;
-            }
+            EXPECT_TRUE(!content || (readFile(file) == content && (st.st_mode & 07777) == c.after &&
+                                     st.st_uid == c.owner && st.st_gid == group))
+                << readFile(file) << std::oct << " mode " << st.st_mode << std::dec << " owner "
+                << st.st_uid << ":" << st.st_gid;
             EXPECT_TRUE(fs::is_symlink(save) == (c.link != nullptr) &&
                         entries(dir.path) == expected);
         }
