@@ -38,13 +38,6 @@ static void expectMove(const Grid& board, int32_t x, int32_t y, const Motif& m, 
 const int32_t sides[] = {2, 3, 5, 18};              // every size the game plays, and more
 const int32_t colourCounts[] = {-1, 0, 1, 2, 3, 5}; // with some that no game has
 
-// A board of side n with values up to the 32-bit extremes, whose sums must neither overflow nor
-// lose their remainder.
-static Grid extremeBoard(int32_t n, std::mt19937& rng) {
-    const int32_t extremes[] = {INT32_MIN, -7, -1, 0, 1, 2, 3, 4, INT32_MAX - 1, INT32_MAX};
-    return cellwise(n, [&](int, int) { return extremes[rng() % std::size(extremes)]; });
-}
-
 // A new board's side is brought into range. Sums wrap instead of overflowing; remainders
 // truncate, and k < 1 leaves the cells alone. Won only when every cell of the side holds k - 1,
 // whatever lies beyond it; the cell visited last counts too. Random boards are drawn column by
@@ -53,9 +46,12 @@ TEST(Grid, RulesMatchACellByCellComputation) {
     const Motif motifs[] = {{1, 2, 3, 4, 5, 6, 7, 8, 9},
                             {INT32_MAX, INT32_MIN, -1, 2, 0, 3, -5, 1, 7}};
     EXPECT_TRUE(newGrid(-3) == Grid{} && newGrid(99).size == maxGridSize);
+    // Values up to the 32-bit extremes, whose sums must neither overflow nor lose their remainder.
+    const int32_t extremes[] = {INT32_MIN, -7, -1, 0, 1, 2, 3, 4, INT32_MAX - 1, INT32_MAX};
     std::mt19937 rng(5);
+    const auto extreme = [&](int, int) { return extremes[rng() % std::size(extremes)]; };
     for (const int32_t n : sides) {
-        const Grid a = extremeBoard(n, rng), b = extremeBoard(n, rng);
+        const Grid a = cellwise(n, extreme), b = cellwise(n, extreme);
         const auto sum = [&](int x, int y) { return int32_t(0u + a.cells[x][y] + b.cells[x][y]); };
         EXPECT_EQ(addGrids(a, b), cellwise(n, sum));
         for (const int32_t k : colourCounts) {
