@@ -55,11 +55,11 @@ TEST_F(Files, MotifNumbersAreReadUntilOneIsNotA32BitNumber) {
         std::string file;
         std::vector<int32_t> read; // the first values of the motif; the others keep theirs
     };
-    const Case cases[] = {
-        {"0x10 5", {0}},
-        {"-2147483649 1", {}},
-        {"-2147483648 2147483647 -0 +0 00000000000000000000042", {INT32_MIN, INT32_MAX, 0, 0, 42}},
-        {std::string(4094, ' ') + "12345 6", {12345, 6}}};
+    const Case cases[] = {{"0x10 5", {0}},
+                          {"-2147483649 1", {}},
+                          {"-2147483648 2147483647 -0 +0 00000000000000000000042 2147483648 5",
+                           {INT32_MIN, INT32_MAX, 0, 0, 42}},
+                          {std::string(4094, ' ') + "12345 6", {12345, 6}}};
     for (const Case& c : cases) {
         writeFile("motif.txt", c.file);
         Motif got = held, expected = held;
