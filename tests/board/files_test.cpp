@@ -15,11 +15,9 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
 constexpr uid_t nobody = 65534;
 
-std::set<std::string> entries(const fs::path& folder) {
+static std::set<std::string> entries(const fs::path& folder) {
     std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename());
     return names;
@@ -27,7 +25,7 @@ std::set<std::string> entries(const fs::path& folder) {
 
 // Saves "new" in a child, under the umask given and as nobody if asked, so that this process
 // keeps its own. 0: saved, 1: not saved, anything else: the child could not be set up.
-int saveInChild(const std::string& path, Durability durability, mode_t mask, bool asNobody) {
+static int saveInChild(const std::string& path, Durability durability, mode_t mask, bool asNobody) {
     const pid_t child = ::fork();
     if (child == 0) {
         ::umask(mask);
@@ -39,8 +37,6 @@ int saveInChild(const std::string& path, Durability durability, mode_t mask, boo
     return ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-} // namespace
-
 // Each test in a fresh folder, its working directory as the game's.
 struct Files : testing::Test {
     void SetUp() override { fs::current_path(dir.path); }
@@ -51,8 +47,26 @@ struct Files : testing::Test {
     static constexpr Motif held{-9, -9, -9, -9, -9, -9, -9, -9, -9};
 };
 
-// 100 MB on one line, whose number overflows: read in small pieces, and nothing kept.
-TEST_F(Files, AHugeNumberIsReadWithoutGrowingMemory) {
+// Numbers are read until one is not a number or does not fit in 32 bits; the rest are kept. The
+// fuzzer's seeds and its second reading cover other text; here what it cannot reach: a number
+// across the end of a 4 KiB block, and 100 MB on one line, read in small pieces, nothing kept.
+TEST_F(Files, MotifNumbersAreReadUntilOneIsNotA32BitNumber) {
+    struct Case {
+        std::string file;
+        std::vector<int32_t> read; // the first values of the motif; the others keep theirs
+    };
+    const Case cases[] = {{"0x10 5", {0}},
+                          {"-2147483649 1", {}},
+                          {"-2147483648 2147483647 -0 +0 00000000000000000000042 2147483648 5",
+                           {INT32_MIN, INT32_MAX, 0, 0, 42}},
+                          {std::string(4094, ' ') + "12345 6", {12345, 6}}};
+    for (const Case& c : cases) {
+        writeFile("motif.txt", c.file);
+        Motif got = held, expected = held;
+        std::copy(c.read.begin(), c.read.end(), expected.begin());
+        loadMotif("motif.txt", got);
+        EXPECT_EQ(got, expected) << "file: " << c.file.substr(0, 60);
+    }
     std::ofstream digits("digits.txt", std::ios::binary);
     for (int i = 0; i < 100; ++i) digits << std::string(1 << 20, '7');
     digits.close();
@@ -63,33 +77,6 @@ TEST_F(Files, AHugeNumberIsReadWithoutGrowingMemory) {
     ::getrusage(RUSAGE_SELF, &after);
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 8 * 1024) << "kilobytes";
     EXPECT_EQ(m, held);
-}
-
-// Numbers are read until one is not a number or does not fit in 32 bits; the rest are kept.
-TEST_F(Files, MotifNumbersAreReadUntilOneIsNotA32BitNumber) {
-    struct Case {
-        std::string file;
-        std::vector<int32_t> read; // the first values of the motif; the others keep theirs
-    };
-    const Case cases[] = {
-        {"1 2 x 4", {1, 2}},
-        {" \t\n+3\v\f\r-4 1-2", {3, -4, 1, -2}},
-        {"0x10 5", {0}},
-        {"5 - 6", {5}},
-        {"1 2 2147483648 4", {1, 2}},
-        {"-2147483649 1", {}},
-        {"", {}},
-        {"7 99999999999999999999 1", {7}},
-        {"1 2 3 4 5 6 7 8 9 10 11", {1, 2, 3, 4, 5, 6, 7, 8, 9}},
-        {"-2147483648 2147483647 -0 +0 00000000000000000000042", {INT32_MIN, INT32_MAX, 0, 0, 42}},
-        {std::string(4094, ' ') + "12345 6", {12345, 6}}}; // across the end of a 4 KiB block
-    for (const Case& c : cases) {
-        writeFile("motif.txt", c.file);
-        Motif got = held, expected = held;
-        std::copy(c.read.begin(), c.read.end(), expected.begin());
-        loadMotif("motif.txt", got);
-        EXPECT_EQ(got, expected) << "file: " << c.file.substr(0, 60);
-    }
 }
 
 // No file, a folder or a named pipe without a writer (not waited for) leave the motif alone, and
@@ -156,11 +143,9 @@ TEST(ReplaceFile, FollowsLinksAndKeepsModeAndOwnerOrLeavesTheFileAsItWas) {
                            file = dir.path / (c.link ? c.link : "save.txt");
             const gid_t group = c.owner == nobody ? nobody : ::getegid();
             if (c.link) fs::create_symlink(c.link, save);
-            if (c.old) {
-                writeFile(file, c.old);
-                ASSERT_EQ(::chmod(file.c_str(), c.mode) || ::chown(file.c_str(), c.owner, group),
-                          0);
-            }
+            if (c.old) writeFile(file, c.old);
+            ASSERT_FALSE(c.old &&
+                         (::chmod(file.c_str(), c.mode) || ::chown(file.c_str(), c.owner, group)));
             ASSERT_EQ(::chmod(dir.path.c_str(), c.folder), 0);
             std::set<std::string> expected = entries(dir.path);
             if (c.saved) expected.insert(file.filename());
@@ -169,12 +154,10 @@ TEST(ReplaceFile, FollowsLinksAndKeepsModeAndOwnerOrLeavesTheFileAsItWas) {
             const char* content = c.saved ? "new" : c.old;
             struct stat st {};
             ASSERT_EQ(::stat(file.c_str(), &st) == 0, content != nullptr);
-            if (content) {
-                EXPECT_TRUE(readFile(file) == content && (st.st_mode & 07777) == c.after &&
-                            st.st_uid == c.owner && st.st_gid == group)
-                    << readFile(file) << std::oct << " mode " << st.st_mode << std::dec << " owner "
-                    << st.st_uid << ":" << st.st_gid;
-            }
+            EXPECT_TRUE(!content || (readFile(file) == content && (st.st_mode & 07777) == c.after &&
+                                     st.st_uid == c.owner && st.st_gid == group))
+                << readFile(file) << std::oct << " mode " << st.st_mode << std::dec << " owner "
+                << st.st_uid << ":" << st.st_gid;
             EXPECT_TRUE(fs::is_symlink(save) == (c.link != nullptr) &&
                         entries(dir.path) == expected);
         }

@@ -22,9 +22,6 @@ static void expectMove(const Grid& board, int32_t x, int32_t y, const Motif& m, 
     const int32_t n = board.size;
     const auto at = [&](int64_t i) { return torus && i >= -n && i < 2 * n ? (i + n) % n : i; };
     const auto where = testing::Message() << n << " " << x << " " << y << " " << torus << " ";
-    // What a move lays is what it adds to a blank board without a usable k.
-    const Grid laid = torus ? placeMotifTorus(n, x, y, m) : placeMotifClipped(n, x, y, m);
-    ASSERT_EQ(laid, playMove(newGrid(n), x, y, m, 0, torus)) << where;
     for (const int32_t k : {0, 1, 2, 3, 5}) {
         const Grid next = cellwise(n, [&](int cx, int cy) {
             int64_t value = 0;
@@ -41,65 +38,41 @@ static void expectMove(const Grid& board, int32_t x, int32_t y, const Motif& m, 
 const int32_t sides[] = {2, 3, 5, 18};              // every size the game plays, and more
 const int32_t colourCounts[] = {-1, 0, 1, 2, 3, 5}; // with some that no game has
 
-// A board of side n with values up to the 32-bit extremes, whose sums must neither overflow nor
-// lose their remainder.
-static Grid extremeBoard(int32_t n, std::mt19937& rng) {
-    const int32_t extremes[] = {INT32_MIN, -7, -1, 0, 1, 2, 3, 4, INT32_MAX - 1, INT32_MAX};
-    return cellwise(n, [&](int, int) { return extremes[rng() % std::size(extremes)]; });
-}
-
-TEST(Grid, NewGridBringsItsSideIntoRange) {
+// A new board's side is brought into range. Sums wrap instead of overflowing; remainders
+// truncate, and k < 1 leaves the cells alone. Won only when every cell of the side holds k - 1,
+// whatever lies beyond it; the cell visited last counts too. Random boards are drawn column by
+// column.
+TEST(Grid, RulesMatchACellByCellComputation) {
+    const Motif motifs[] = {{1, 2, 3, 4, 5, 6, 7, 8, 9},
+                            {INT32_MAX, INT32_MIN, -1, 2, 0, 3, -5, 1, 7}};
     EXPECT_TRUE(newGrid(-3) == Grid{} && newGrid(99).size == maxGridSize);
-}
-
-// Sums wrap instead of overflowing; remainders truncate, and k < 1 leaves the cells alone.
-TEST(Grid, AddGridsAndReduceGridCellByCell) {
+    // Values up to the 32-bit extremes, whose sums must neither overflow nor lose their remainder.
+    const int32_t extremes[] = {INT32_MIN, -7, -1, 0, 1, 2, 3, 4, INT32_MAX - 1, INT32_MAX};
     std::mt19937 rng(5);
+    const auto extreme = [&](int, int) { return extremes[rng() % std::size(extremes)]; };
     for (const int32_t n : sides) {
-        const Grid a = extremeBoard(n, rng), b = extremeBoard(n, rng);
+        const Grid a = cellwise(n, extreme), b = cellwise(n, extreme);
         const auto sum = [&](int x, int y) { return int32_t(0u + a.cells[x][y] + b.cells[x][y]); };
         EXPECT_EQ(addGrids(a, b), cellwise(n, sum));
         for (const int32_t k : colourCounts) {
             const auto r = [&](int x, int y) { return k < 1 ? a.cells[x][y] : a.cells[x][y] % k; };
             EXPECT_EQ(reduceGrid(a, k), cellwise(n, r)) << k;
-        }
-    }
-}
-
-// Won only when every cell of the side holds k - 1, whatever lies beyond it; the cell visited last
-// counts too.
-TEST(Grid, CheckSolvedWantsTheLastColourOnEveryCell) {
-    for (const int32_t n : sides)
-        for (const int32_t k : colourCounts) {
             Grid won = cellwise(n, [&](int, int) { return k - 1; });
             if (n < maxGridSize) won.cells[n][0] = 1;
             EXPECT_TRUE(checkSolved(won, k) == Won && checkSolved(won, k + 1) == Playing) << k;
             won.cells[n - 1][n - 1] = n % 2 == 0 ? k - 2 : k;
             EXPECT_EQ(checkSolved(won, k), Playing) << k;
         }
-}
-
-TEST(Grid, FillRandomDrawsColumnByColumn) {
-    for (const int32_t n : sides) {
         std::srand(1); // as in a fresh run of the game, which never seeds rand()
         Grid random = newGrid(n);
         fillRandom(random, 3);
         std::srand(1);
         EXPECT_EQ(random, cellwise(n, [](int, int) { return std::rand() % 3; }));
-    }
-}
-
-// Clicks on every edge and far off the board.
-TEST(Grid, MovesMatchACellByCellComputation) {
-    const Motif motifs[] = {{1, 2, 3, 4, 5, 6, 7, 8, 9},
-                            {INT32_MAX, INT32_MIN, -1, 2, 0, 3, -5, 1, 7}};
-    std::mt19937 rng(5);
-    for (const int32_t n : sides) {
-        const Grid board = extremeBoard(n, rng);
+        // Moves, with clicks on every edge and far off the board.
         const int32_t clicks[] = {0, 1, n - 2, n - 1, -1, n, 2 * n, INT32_MIN, INT32_MAX};
         for (const Motif& m : motifs)
             for (const bool torus : {false, true})
                 for (const int32_t x : clicks)
-                    for (const int32_t y : clicks) expectMove(board, x, y, m, torus);
+                    for (const int32_t y : clicks) expectMove(b, x, y, m, torus);
     }
 }
