@@ -22,7 +22,8 @@ struct Cell {
 };
 
 // Whether the board can be won. Moves never change it, so it is decided once, at the start.
-enum class Outlook { Winnable, Unwinnable, Unknown };
+// NoHint: the motif holds a negative value, which the solver does not know, so there is no hint.
+enum class Outlook { Winnable, Unwinnable, NoHint };
 
 // A move and what it replaced: undo goes back to the board and click counts, redo plays the cell
 // again.
@@ -43,7 +44,7 @@ struct Play {
     GameState state = Playing;
     std::deque<Step> history;
     std::vector<Cell> undone; // the moves taken back, the next one to redo last
-    Outlook outlook = Outlook::Unknown;
+    Outlook outlook = Outlook::NoHint;
     std::optional<Solution> start; // the start board's answer, for the victory line
     std::optional<Grid> plan;      // clicks per cell that win from the board as it is
     std::optional<Cell> hint;      // the plan's cell the screen marks

@@ -63,8 +63,7 @@ void change(GameConfig& config, int line, int step) {
     }
 }
 
-} // namespace
-
+// Top edge of a line of the screen (0 ... lastConfigItem) showing these settings.
 int configLineTop(const GameConfig& config, int line) {
     int y = titleY + textHeight(menuFontPoints, configTitle) + titleGap;
     for (int i = 0; i < line; ++i)
@@ -73,6 +72,7 @@ int configLineTop(const GameConfig& config, int line) {
     return y;
 }
 
+// Paints the title and the five lines, the one at configCursor highlighted, and flips.
 void drawConfig(SDL_Surface* screen, const GameConfig& config) {
     draw(screen, picture(configPicture), 0, 0);
     drawText(screen, menuFontPoints, configTitle, white, titleX, titleY);
@@ -82,6 +82,7 @@ void drawConfig(SDL_Surface* screen, const GameConfig& config) {
     show(screen);
 }
 
+// Applies one key to the settings and the cursor; true when the key ends the screen.
 bool configKey(GameConfig& config, int& cursor, SDLKey key) {
     switch (key) {
     case SDLK_UP:
@@ -104,6 +105,8 @@ bool configKey(GameConfig& config, int& cursor, SDLKey key) {
         return false;
     }
 }
+
+} // namespace
 
 void runConfig(SDL_Surface* screen, GameConfig& config) {
     drawConfig(screen, config);

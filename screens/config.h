@@ -13,10 +13,3 @@ extern int configCursor;
 // The screen's event loop: every change goes straight into config. Returns on Return on
 // "Terminer >>", on Escape or on a quit request, after repainting.
 void runConfig(SDL_Surface* screen, GameConfig& config);
-// Paints the title and the five lines, the one at configCursor highlighted, and flips.
-void drawConfig(SDL_Surface* screen, const GameConfig& config);
-
-// Applies one key to the settings and the cursor; true when the key ends the screen.
-bool configKey(GameConfig& config, int& cursor, SDLKey key);
-// Top edge of a line of the screen (0 ... lastConfigItem) showing these settings.
-int configLineTop(const GameConfig& config, int line);

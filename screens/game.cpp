@@ -91,6 +91,15 @@ bool asksForHelp(const SDL_keysym& key) {
     return key.sym == SDLK_F1 || key.sym == SDLK_QUESTION || key.unicode == '?';
 }
 
+// The cell under a pointer released at (px, py) on a board of side n; none unless strictly
+// inside the board (its first pixel column and row do not count).
+std::optional<Cell> boardCell(int px, int py, int32_t n) {
+    int right = boardLeft + tileSize * n;
+    int bottom = boardTop + tileSize * n;
+    if (px <= boardLeft || px >= right || py <= boardTop || py >= bottom) return std::nullopt;
+    return Cell{(px - boardLeft) / tileSize, (py - boardTop) / tileSize};
+}
+
 void react(GameView& v, const SDL_Event& event) {
     Play& p = v.play;
     if (v.help && event.type != SDL_QUIT) {
@@ -127,7 +136,7 @@ const char* statusKeys(Outlook outlook) {
         return "H : indice    Retour arriere : annuler    Echap : menu    F1 : aide";
     case Outlook::Unwinnable:
         return "Ce plateau ne peut pas etre gagne    N : autre plateau    F1 : aide";
-    case Outlook::Unknown:
+    case Outlook::NoHint:
         break;
     }
     return "Pas d'indice avec ce motif    Retour arriere : annuler    F1 : aide";
@@ -211,13 +220,6 @@ void drawPlay(SDL_Surface* screen, const GameView& v) {
 
 } // namespace
 
-std::optional<Cell> boardCell(int px, int py, int32_t n) {
-    int right = boardLeft + tileSize * n;
-    int bottom = boardTop + tileSize * n;
-    if (px <= boardLeft || px >= right || py <= boardTop || py >= bottom) return std::nullopt;
-    return Cell{(px - boardLeft) / tileSize, (py - boardTop) / tileSize};
-}
-
 void drawBoard(SDL_Surface* screen, const Grid& board, int32_t k) {
     paintBoard(screen, board, k);
     show(screen);
@@ -228,7 +230,7 @@ void drawOpening(SDL_Surface* screen, const Grid& start, int32_t k, bool torus) 
     drawPlay(screen, {playFrom(start, k, torus)});
 }
 
-void runGame(SDL_Surface* /*menuScreen*/, const GameConfig& config) {
+void runGame(SDL_Surface* /*menuWindow*/, const GameConfig& config) {
     GameView view{startPlay(config)};
     const Play& play = view.play;
 

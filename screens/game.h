@@ -5,7 +5,6 @@
 #include <SDL.h>
 
 #include <cstdint>
-#include <optional>
 
 #include "board/game_config.h"
 #include "board/grid.h"
@@ -15,15 +14,12 @@
 // cell; the arrows show and move a cursor, Space or Return plays its cell; H marks a cell of a
 // winning plan; Backspace or Ctrl+Z takes the last move back, Ctrl+Y or Ctrl+Shift+Z plays it
 // again; R restarts the board, N starts another; F1 or ? shows the keys until the next key or
-// click; Escape leaves. The menu's surface is not used after the game's own window opens.
-void runGame(SDL_Surface* screen, const GameConfig& config);
+// click; Escape leaves. menuWindow, the menu's window, is not used: the game opens its own window
+// (its size depends on the board) and the menu opens its own again afterwards.
+void runGame(SDL_Surface* menuWindow, const GameConfig& config);
 // Paints the background, the goal tile and the board, and flips: the game's screen without its
 // status line and marks.
 void drawBoard(SDL_Surface* screen, const Grid& board, int32_t k);
 // Paints and flips the screen a game opens with on this start board, with the current motif: the
 // board in its frame and the status line (the screenshots').
 void drawOpening(SDL_Surface* screen, const Grid& start, int32_t k, bool torus);
-
-// The cell under a pointer released at (px, py) on a board of side n; none unless strictly
-// inside the board (its first pixel column and row do not count).
-std::optional<Cell> boardCell(int px, int py, int32_t n);

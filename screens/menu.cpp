@@ -33,14 +33,14 @@ void openItem(SDL_Surface* screen, int selection, GameConfig& config) {
     }
 }
 
-} // namespace
-
+// Top edge of an item's line (and of its marker) on the menu.
 int menuItemTop(int item) {
     int y = titleY + textHeight(menuFontPoints, menuTitle) + titleGap;
     for (int i = 0; i < item; ++i) y += textHeight(menuFontPoints, menuItems[i]) + itemGap;
     return y;
 }
 
+// Paints the menu with the marker beside the selected item, and flips.
 void drawMenu(SDL_Surface* screen, int selection) {
     draw(screen, picture(menuPicture), 0, 0);
     drawText(screen, menuFontPoints, menuTitle, white, titleX, titleY);
@@ -52,11 +52,14 @@ void drawMenu(SDL_Surface* screen, int selection) {
     show(screen);
 }
 
+// The selection after a key: Up and Down move it by one, without wrapping round.
 int menuSelection(int selection, SDLKey key) {
     if (key == SDLK_UP && selection > 0) return selection - 1;
     if (key == SDLK_DOWN && selection < menuItemCount - 1) return selection + 1;
     return selection;
 }
+
+} // namespace
 
 void runStartScreen(SDL_Surface* screen) {
     drawFromFile(screen, startPicture, 0, 0);

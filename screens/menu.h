@@ -14,10 +14,3 @@ int runMainMenu();
 void runStartScreen(SDL_Surface* screen);
 // The main menu's event loop; returns on a quit request.
 void runMenu(SDL_Surface* screen, GameConfig& config);
-// Paints the menu with the marker beside the selected item, and flips.
-void drawMenu(SDL_Surface* screen, int selection);
-
-// The selection after a key: Up and Down move it by one, without wrapping round.
-int menuSelection(int selection, SDLKey key);
-// Top edge of an item's line (and of its marker) on the menu.
-int menuItemTop(int item);

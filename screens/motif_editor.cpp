@@ -12,8 +12,7 @@ constexpr const char* editorHelp =
     "Clic : changer une case    Entree : enregistrer    Echap : annuler";
 constexpr int motifSide = 3;
 
-} // namespace
-
+// Paints the nine tiles of currentMotif over what the window shows, and flips.
 void drawMotif(SDL_Surface* screen) {
     // Value m[3a + b] sits in column a, row b: the block looks as the motif acts on the board.
     for (int a = 0; a < motifSide; ++a)
@@ -23,6 +22,8 @@ void drawMotif(SDL_Surface* screen) {
     show(screen);
 }
 
+// A left-button release at (px, py): strictly inside the block it switches the value under the
+// pointer with (v + 1) % 2 (truncating, so 2 gives 1 and -2 gives -1); elsewhere nothing.
 void motifClick(Motif& motif, int px, int py) {
     const int extent = motifSide * tileSize;
     // Strict bounds, as on the game board: the block's first row and column of pixels miss.
@@ -34,6 +35,8 @@ void motifClick(Motif& motif, int px, int py) {
     // On 64 bits so that the largest value read from the file cannot overflow.
     value = static_cast<int32_t>((int64_t{value} + 1) % 2);
 }
+
+} // namespace
 
 void runMotifEditor(SDL_Surface* screen) {
     loadMotif();

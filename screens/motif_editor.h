@@ -9,8 +9,3 @@
 // Reads the motif file, then edits currentMotif until Return (save and leave), Escape or a quit
 // request (leave without saving; currentMotif keeps the changes).
 void runMotifEditor(SDL_Surface* screen);
-// Paints the nine tiles of currentMotif over what the window shows, and flips.
-void drawMotif(SDL_Surface* screen);
-// A left-button release at (px, py): strictly inside the block it switches the value under the
-// pointer with (v + 1) % 2 (truncating, so 2 gives 1 and -2 gives -1); elsewhere nothing.
-void motifClick(Motif& motif, int px, int py);

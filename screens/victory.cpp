@@ -7,11 +7,16 @@
 #include "screens/display.h"
 #include "screens/game.h"
 
+namespace {
+
+// The message shown for a number of moves.
 std::string victoryMessage(int moves) {
     char text[64];
     std::snprintf(text, sizeof text, "Vous avez reussi en %d coups.", moves);
     return text;
 }
+
+} // namespace
 
 std::string minimumMessage(int64_t clicks, bool proven) {
     return std::string("Le minimum etait ") + (proven ? "de " : "au mieux de ") +

@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <string>
 
-// The message shown for a number of moves.
-std::string victoryMessage(int moves);
 // The line under it: the fewest clicks that could have won the game from its start, proven or
 // only the best the solver found.
 std::string minimumMessage(int64_t clicks, bool proven);
