@@ -71,8 +71,8 @@ SDL_Surface* openMenuWindow() {
 }
 
 // An 18 x 18 board with every colour of five.
-Grid colourfulBoard() {
-    Grid board = newGrid(maxBoardSize);
+Grid colorfulBoard() {
+    Grid board = newGrid(maxGridSize);
     for (int32_t x = 0; x < board.size; ++x)
         for (int32_t y = 0; y < board.size; ++y) board.cells[x][y] = (x + y) % maxColorCount;
     return board;
@@ -92,7 +92,7 @@ void copyFrame(benchmark::State& state, int width, int height) {
 // One click on a torus board of 18 x 18 and 5 colours: the move, the count, trace.txt, the
 // solved test and the repaint.
 void gameClick(benchmark::State& state) {
-    const GameConfig config{maxBoardSize, maxColorCount, 0, 1};
+    const GameConfig config{maxGridSize, maxColorCount, 0, 1};
     feedScreen(state, leftHalfClick, keyDown(SDLK_ESCAPE),
                [&] { runGame(openMenuWindow(), config); });
     if (moveCount != state.iterations()) state.SkipWithError("a click was not played");
@@ -104,8 +104,8 @@ void gameClick(benchmark::State& state) {
 // weigh, so every hint runs the search for the fewest clicks to its limits: a slow case.
 void gameHint(benchmark::State& state) {
     const Motif nineOnes{1, 1, 1, 1, 1, 1, 1, 1, 1};
-    const GameConfig config{maxBoardSize, maxColorCount, 0, 1};
-    if (!solveForGame(newGrid(maxBoardSize), nineOnes, maxColorCount, true).solvable) {
+    const GameConfig config{maxGridSize, maxColorCount, 0, 1};
+    if (!solveForGame(newGrid(maxGridSize), nineOnes, maxColorCount, true).solvable) {
         state.SkipWithError("the hint would mark nothing");
         return;
     }
@@ -123,7 +123,7 @@ void gameRepaint(benchmark::State& state) {
     startVideo();
     SDL_Surface* screen =
         openWindow(gameWindowWidth, maxGameWindowHeight, SDL_HWSURFACE | SDL_DOUBLEBUF, true);
-    const Grid board = colourfulBoard();
+    const Grid board = colorfulBoard();
     drawBoard(screen, board, maxColorCount); // reads the pictures, untimed
     for (auto _ : state) drawBoard(screen, board, maxColorCount);
     stopVideo();
@@ -158,10 +158,10 @@ void configEvent(benchmark::State& state) {
 const Motif crossMotif{0, 1, 0, 1, 1, 1, 0, 1, 0};
 
 void everyMove(benchmark::State& state) {
-    Grid board = colourfulBoard();
+    Grid board = colorfulBoard();
     for (auto _ : state)
-        for (int32_t x = 0; x < maxBoardSize; ++x)
-            for (int32_t y = 0; y < maxBoardSize; ++y) {
+        for (int32_t x = 0; x < maxGridSize; ++x)
+            for (int32_t y = 0; y < maxGridSize; ++y) {
                 board = playMove(board, x, y, crossMotif, maxColorCount, true);
                 benchmark::DoNotOptimize(board);
             }
@@ -172,7 +172,7 @@ void solve(benchmark::State& state) {
     const auto k = int32_t(state.range(0));
     const bool torus = state.range(1) != 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(solveBoard(newGrid(maxBoardSize), crossMotif, k, torus));
+        benchmark::DoNotOptimize(solveBoard(newGrid(maxGridSize), crossMotif, k, torus));
 }
 
 // Runs a program on the dummy driver with the shim preloaded and waits for its end; its peak

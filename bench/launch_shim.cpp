@@ -32,7 +32,7 @@ struct PeakAtExit {
 SDL_Event sessionEvent(std::size_t index) {
     static const std::vector<SDLKey> keys = [] {
         std::vector<SDLKey> k{SDLK_SPACE, SDLK_DOWN, SDLK_RETURN};
-        k.insert(k.end(), maxBoardSize - GameConfig{}.size, SDLK_RIGHT);
+        k.insert(k.end(), maxGridSize - GameConfig{}.size, SDLK_RIGHT);
         k.push_back(SDLK_DOWN);
         k.insert(k.end(), maxColorCount - GameConfig{}.colorCount, SDLK_RIGHT);
         k.insert(k.end(), {SDLK_DOWN, SDLK_DOWN, SDLK_RIGHT, SDLK_ESCAPE, SDLK_UP, SDLK_RETURN});

@@ -27,12 +27,12 @@ inline SDL_Event keyDown(SDLKey key) {
 // The i-th click over the left half of an 18 x 18 board, row by row. On a torus the columns far
 // from that half never change, so no run of these clicks wins the game.
 inline SDL_Event leftHalfClick(int64_t i) {
-    constexpr int columns = maxBoardSize / 2;
+    constexpr int columns = maxGridSize / 2;
     SDL_Event e{};
     e.type = SDL_MOUSEBUTTONUP;
     e.button.button = SDL_BUTTON_LEFT;
     e.button.state = SDL_RELEASED;
     e.button.x = Uint16(boardLeft + tileSize * (i % columns) + tileSize / 2);
-    e.button.y = Uint16(boardTop + tileSize * (i / columns % maxBoardSize) + tileSize / 2);
+    e.button.y = Uint16(boardTop + tileSize * (i / columns % maxGridSize) + tileSize / 2);
     return e;
 }

@@ -45,7 +45,7 @@ std::optional<int32_t> boardSide(int argc, char** argv) {
     int32_t n = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
     if (error != std::errc{} || end != text.data() + text.size() || n < minBoardSize ||
-        n > maxBoardSize)
+        n > maxGridSize)
         return std::nullopt;
     return n;
 }
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
         argc == 2 || argc == 3 ? boardSide(argc, argv) : std::nullopt;
     if (!side) {
         std::fprintf(stderr, "usage: kelvo-screenshot out.png [board-side, %d to %d]\n",
-                     int(minBoardSize), int(maxBoardSize));
+                     int(minBoardSize), int(maxGridSize));
         return 2;
     }
     setenv("SDL_VIDEODRIVER", "dummy", 1);

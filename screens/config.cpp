@@ -13,7 +13,7 @@ namespace {
 
 constexpr const char* configTitle = "Configuration";
 constexpr int sizeLine = 0;
-constexpr int colourLine = 1;
+constexpr int colorLine = 1;
 constexpr int randomLine = 2;
 constexpr int torusLine = 3;
 
@@ -28,7 +28,7 @@ std::string lineText(const GameConfig& config, int line) {
     switch (line) {
     case sizeLine:
         return formatted("< Taille du jeu : %d >", config.size);
-    case colourLine:
+    case colorLine:
         return formatted("< Nombre de couleurs : %d >", config.colorCount - 1);
     case randomLine:
         return config.randomStart != 0 ? "< Etat initial : Oui >" : "< Etat initial : Non >";
@@ -46,9 +46,9 @@ void toggle(int32_t& setting) { setting = (setting + 1) % 2; }
 void change(GameConfig& config, int line, int step) {
     switch (line) {
     case sizeLine:
-        if (step > 0 ? config.size < maxBoardSize : config.size > minBoardSize) config.size += step;
+        if (step > 0 ? config.size < maxGridSize : config.size > minBoardSize) config.size += step;
         break;
-    case colourLine:
+    case colorLine:
         if (step > 0 ? config.colorCount < maxColorCount : config.colorCount > minColorCount)
             config.colorCount += step;
         break;

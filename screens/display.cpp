@@ -30,8 +30,8 @@ constexpr std::size_t maxCachedTexts = 256;
 struct Assets {
     std::map<std::string, Surface> pictures;
     // The tiles by colour, looked up once: a board repaint draws hundreds of them.
-    std::array<SDL_Surface*, tileColours> tiles{};
-    std::array<bool, tileColours> tilesLooked{};
+    std::array<SDL_Surface*, maxColorCount> tiles{};
+    std::array<bool, maxColorCount> tilesLooked{};
     std::map<int, Font> fonts;
     std::map<std::tuple<int, Uint32, std::string>, Surface> texts;
     bool windowOpenedSinceStart = false;
@@ -66,7 +66,7 @@ constexpr int eventPollMs = 5;
 const std::string& pictureFile(const std::string& path) { return path; }
 #endif
 
-Uint32 colourKey(SDL_Color c) { return Uint32(c.r) << 16 | Uint32(c.g) << 8 | c.b; }
+Uint32 colorKey(SDL_Color c) { return Uint32(c.r) << 16 | Uint32(c.g) << 8 | c.b; }
 
 // Window icon, with magenta as the transparent colour. A page shows its own icon.
 void setIcon() {
@@ -195,14 +195,14 @@ SDL_Surface* picture(const std::string& path) {
     return pictures.emplace(path, std::move(loaded)).first->second.get();
 }
 
-SDL_Surface* tile(int colour) {
-    if (colour < 0 || colour >= tileColours) return nullptr;
+SDL_Surface* tile(int color) {
+    if (color < 0 || color >= maxColorCount) return nullptr;
     Assets& a = assets();
-    if (!a.tilesLooked[colour]) {
-        a.tiles[colour] = picture(tilePictures[colour]);
-        a.tilesLooked[colour] = true;
+    if (!a.tilesLooked[color]) {
+        a.tiles[color] = picture(tilePictures[color]);
+        a.tilesLooked[color] = true;
     }
-    return a.tiles[colour];
+    return a.tiles[color];
 }
 
 void draw(SDL_Surface* screen, SDL_Surface* pic, int x, int y) {
@@ -229,15 +229,15 @@ TTF_Font* font(int points) {
     return fonts.emplace(points, std::move(opened)).first->second.get();
 }
 
-SDL_Surface* textPicture(int points, const std::string& text, SDL_Color colour) {
+SDL_Surface* textPicture(int points, const std::string& text, SDL_Color color) {
     auto& texts = assets().texts;
-    auto key = std::make_tuple(points, colourKey(colour), text);
+    auto key = std::make_tuple(points, colorKey(color), text);
     auto found = texts.find(key);
     if (found != texts.end()) return found->second.get();
     TTF_Font* f = font(points);
     if (!f) return nullptr;
     if (texts.size() >= maxCachedTexts) texts.clear();
-    Surface rendered{TTF_RenderText_Solid(f, text.c_str(), colour)};
+    Surface rendered{TTF_RenderText_Solid(f, text.c_str(), color)};
     return texts.emplace(std::move(key), std::move(rendered)).first->second.get();
 }
 
@@ -246,9 +246,9 @@ int textHeight(int points, const std::string& text) {
     return rendered ? rendered->h : 0;
 }
 
-int drawText(SDL_Surface* screen, int points, const std::string& text, SDL_Color colour, int x,
+int drawText(SDL_Surface* screen, int points, const std::string& text, SDL_Color color, int x,
              int y) {
-    SDL_Surface* rendered = textPicture(points, text, colour);
+    SDL_Surface* rendered = textPicture(points, text, color);
     draw(screen, rendered, x, y);
     return rendered ? rendered->h : 0;
 }

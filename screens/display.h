@@ -26,10 +26,10 @@ inline constexpr SDL_Color white{255, 255, 255, 0};
 inline constexpr SDL_Color highlight{130, 230, 130, 0};
 inline constexpr SDL_Color black{0, 0, 0, 0};
 // The frame round the game's board: the pale violet of the night-sky pictures.
-inline constexpr SDL_Color boardFrameColour{164, 152, 240, 0};
+inline constexpr SDL_Color boardFrameColor{164, 152, 240, 0};
 
 // The hint's mark: a colour none of the pictures has.
-inline constexpr SDL_Color hintColour{255, 0, 255, 0};
+inline constexpr SDL_Color hintColor{255, 0, 255, 0};
 
 // The scale of every window on a desktop of that size, a multiple of 0.5 and at least 1: the
 // largest at which the largest game window fits within desktopSharePercent of both sides.
@@ -58,7 +58,7 @@ SDL_Surface* openWindow(int width, int height, Uint32 flags, bool setCaption);
 // The picture at path, read once and kept until releaseAssets; nullptr when it cannot be read.
 SDL_Surface* picture(const std::string& path);
 // The tile "./rc/%d.bmp" of a colour index; nullptr outside 0 ... 4 or when missing.
-SDL_Surface* tile(int colour);
+SDL_Surface* tile(int color);
 // Draws a whole picture with its top-left corner at (x, y); a null picture draws nothing.
 void draw(SDL_Surface* screen, SDL_Surface* picture, int x, int y);
 // Draws the picture read from path with its top-left corner at (x, y), without keeping it: for
@@ -69,11 +69,11 @@ void drawFromFile(SDL_Surface* screen, const std::string& path, int x, int y);
 TTF_Font* font(int points);
 // The text rendered in a colour, kept for later paintings until the video system starts again;
 // nullptr without a font.
-SDL_Surface* textPicture(int points, const std::string& text, SDL_Color colour);
+SDL_Surface* textPicture(int points, const std::string& text, SDL_Color color);
 // Height of the rendered text in white (0 without a font): it places the next line.
 int textHeight(int points, const std::string& text);
 // Draws the text at (x, y) and returns the height of the rendered line (0 when none).
-int drawText(SDL_Surface* screen, int points, const std::string& text, SDL_Color colour, int x,
+int drawText(SDL_Surface* screen, int points, const std::string& text, SDL_Color color, int x,
              int y);
 
 // Shows what was painted.

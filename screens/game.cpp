@@ -27,9 +27,9 @@ void drawBoardFrame(SDL_Surface* screen, int32_t n) {
                         band(boardLeft - w, boardTop + side, side + 2 * w, w),
                         band(boardLeft - w, boardTop, w, side),
                         band(boardLeft + side, boardTop, w, side)};
-    const Uint32 colour =
-        SDL_MapRGB(screen->format, boardFrameColour.r, boardFrameColour.g, boardFrameColour.b);
-    for (SDL_Rect& b : bands) SDL_FillRect(screen, &b, colour);
+    const Uint32 color =
+        SDL_MapRGB(screen->format, boardFrameColor.r, boardFrameColor.g, boardFrameColor.b);
+    for (SDL_Rect& b : bands) SDL_FillRect(screen, &b, color);
 }
 
 // The game on the screen: the game itself, and whether the keys' panel covers it.
@@ -156,11 +156,11 @@ void fill(SDL_Surface* screen, int x, int y, int w, int h, SDL_Color c) {
 }
 
 // A frame of the given width inset into the cell, in a colour, with a black line inside it.
-void markCell(SDL_Surface* screen, Cell cell, int inset, int width, SDL_Color colour) {
+void markCell(SDL_Surface* screen, Cell cell, int inset, int width, SDL_Color color) {
     int x = boardLeft + tileSize * cell.x + inset;
     int y = boardTop + tileSize * cell.y + inset;
     int side = tileSize - 2 * inset;
-    for (auto [w, c] : {std::pair{width, colour}, std::pair{1, black}}) {
+    for (auto [w, c] : {std::pair{width, color}, std::pair{1, black}}) {
         fill(screen, x, y, side, w, c);
         fill(screen, x, y + side - w, side, w, c);
         fill(screen, x, y, w, side, c);
@@ -198,7 +198,7 @@ void drawKeys(SDL_Surface* screen) {
     };
     const int height = 2 * keysPanelMargin + keysLinePitch * int(std::size(lines));
     const int w = boardFrameWidth;
-    fill(screen, keysPanelLeft, keysPanelTop, keysPanelWidth, height, boardFrameColour);
+    fill(screen, keysPanelLeft, keysPanelTop, keysPanelWidth, height, boardFrameColor);
     fill(screen, keysPanelLeft + w, keysPanelTop + w, keysPanelWidth - 2 * w, height - 2 * w,
          black);
     int y = keysPanelTop + keysPanelMargin;
@@ -212,7 +212,7 @@ void drawPlay(SDL_Surface* screen, const GameView& v) {
     const Play& p = v.play;
     paintBoard(screen, p.board, p.k);
     drawStatus(screen, p);
-    if (p.hint) markCell(screen, *p.hint, 0, hintFrameWidth, hintColour);
+    if (p.hint) markCell(screen, *p.hint, 0, hintFrameWidth, hintColor);
     if (p.cursorShown) markCell(screen, p.cursor, cursorInset, cursorFrameWidth, white);
     if (v.help) drawKeys(screen);
     show(screen);

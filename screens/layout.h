@@ -1,16 +1,16 @@
 // Where everything stands on the screens, and where the pictures are: the one place for the
-// numbers that the screens, the pictures tool, the tests and the benchmark share. No SDL here.
+// numbers that the screens, the pictures tool, the tests and the benchmark share (the board's
+// largest side and its number of colours are board/'s). No SDL here.
 #pragma once
 
 #include <algorithm>
 #include <array>
 
+#include "board/game_config.h"
+#include "board/grid.h"
+
 // Pitch of board and motif tiles, in pixels, on both axes; every tile picture is this square.
 inline constexpr int tileSize = 35;
-// Colour indices that have a tile picture.
-inline constexpr int tileColours = 5;
-// Largest board side the game draws.
-inline constexpr int maxBoardSide = 18;
 
 // The 640 x 480 window of the start picture, the menu, the configuration, the editor and the
 // victory screen.
@@ -28,7 +28,7 @@ inline constexpr int gameWindowWidth = 700;
 constexpr int gameWindowHeight(int n) {
     return std::max(windowHeight, boardTop + tileSize * n + tileSize);
 }
-inline constexpr int maxGameWindowHeight = gameWindowHeight(maxBoardSide);
+inline constexpr int maxGameWindowHeight = gameWindowHeight(maxGridSize);
 
 // The frame drawn round the board at its real size, outside its square, and the status line in
 // the band under the board (every board side leaves at least one tile's height there).
@@ -97,6 +97,6 @@ inline constexpr const char* configPicture = "./rc/background.bmp";
 inline constexpr const char* gamePicture = "./rc/game.bmp";
 inline constexpr const char* victoryPicture = "./rc/win.bmp";
 inline constexpr const char* iconPicture = "./rc/icon.bmp";
-inline constexpr std::array<const char*, tileColours> tilePictures = {
+inline constexpr std::array<const char*, maxColorCount> tilePictures = {
     "./rc/0.bmp", "./rc/1.bmp", "./rc/2.bmp", "./rc/3.bmp", "./rc/4.bmp"};
 inline constexpr const char* fontPath = "./rc/Chalkduster.ttf";

@@ -138,7 +138,7 @@ static Cells marked(int32_t n) {
     const SDL_Surface* w = SDL_GetVideoSurface();
     const auto hint = [w](int x, int y) {
         return static_cast<const Uint32*>(w->pixels)[y * w->pitch / 4 + x] ==
-               SDL_MapRGB(w->format, hintColour.r, hintColour.g, hintColour.b);
+               SDL_MapRGB(w->format, hintColor.r, hintColor.g, hintColor.b);
     };
     Cells cells;
     for (int c = 0; c < n * n; ++c) {

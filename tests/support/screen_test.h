@@ -63,8 +63,8 @@ inline void put(const Surface& on, const char* path, int x, int y) {
     SDL_Rect at{Sint16(x), Sint16(y), 0, 0};
     SDL_BlitSurface(Surface{SDL_LoadBMP(path)}.get(), nullptr, on.get(), &at); // none if missing
 }
-inline void putTile(const Surface& on, int colour, int x, int y) {
-    if (colour >= 0 && colour < tileColours) put(on, tilePictures[colour], x, y);
+inline void putTile(const Surface& on, int color, int x, int y) {
+    if (color >= 0 && color < maxColorCount) put(on, tilePictures[color], x, y);
 }
 // Puts a text in the game's font (centred when x < 0); returns its height, 0 without a font.
 inline int putText(const Surface& on, int pt, const std::string& text, SDL_Color c, int x, int y) {

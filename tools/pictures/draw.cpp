@@ -87,7 +87,7 @@ void writePng(const Canvas& canvas, const fs::path& path) {
           "cannot write " + path.string());
 }
 
-void setColour(cairo_t* cr, Colour c, double alpha) {
+void setColor(cairo_t* cr, Color c, double alpha) {
     cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha);
 }
 
@@ -96,8 +96,8 @@ namespace {
 PatternPtr withStops(cairo_pattern_t* raw, std::initializer_list<Stop> stops) {
     PatternPtr pattern(raw);
     for (const Stop& s : stops)
-        cairo_pattern_add_color_stop_rgba(pattern.get(), s.offset, s.colour.r, s.colour.g,
-                                          s.colour.b, s.alpha);
+        cairo_pattern_add_color_stop_rgba(pattern.get(), s.offset, s.color.r, s.color.g, s.color.b,
+                                          s.alpha);
     check(cairo_pattern_status(pattern.get()), "cannot make a gradient");
     return pattern;
 }
@@ -132,23 +132,22 @@ void starPath(cairo_t* cr, double cx, double cy, double outer, double inner, int
     cairo_close_path(cr);
 }
 
-void paintNight(const Canvas& c, Colour top, Colour bottom) {
+void paintNight(const Canvas& c, Color top, Color bottom) {
     auto sky = linear(0, 0, 0, c.height, {{0, top}, {1, bottom}});
     cairo_set_source(c.cr(), sky.get());
     cairo_paint(c.cr());
 }
 
-void glow(cairo_t* cr, double cx, double cy, double radius, Colour colour, double alpha) {
+void glow(cairo_t* cr, double cx, double cy, double radius, Color color, double alpha) {
     auto light =
-        radial(cx, cy, radius, {{0, colour, alpha}, {0.45, colour, alpha * 0.4}, {1, colour, 0}});
+        radial(cx, cy, radius, {{0, color, alpha}, {0.45, color, alpha * 0.4}, {1, color, 0}});
     cairo_set_source(cr, light.get());
     cairo_arc(cr, cx, cy, radius, 0, 2 * std::numbers::pi);
     cairo_fill(cr);
 }
 
-void rays(cairo_t* cr, double cx, double cy, int count, double length, Colour colour,
-          double alpha) {
-    auto fade = radial(cx, cy, length, {{0, colour, alpha}, {1, colour, 0}});
+void rays(cairo_t* cr, double cx, double cy, int count, double length, Color color, double alpha) {
+    auto fade = radial(cx, cy, length, {{0, color, alpha}, {1, color, 0}});
     const double step = 2 * std::numbers::pi / count;
     for (int i = 0; i < count; ++i) {
         const double a = i * step;
@@ -185,7 +184,7 @@ void stars(const Canvas& c, uint64_t seed, int count, const std::vector<Box>& ke
         const double alpha = scatter.between(0.25, 0.8);
         if (insideAny(keepOut, x, y)) continue;
         if (size > 1.3) { // the brightest ones get a little cross of light
-            setColour(cr, starlight, alpha * 0.35);
+            setColor(cr, starlight, alpha * 0.35);
             cairo_set_line_width(cr, 0.8);
             cairo_move_to(cr, x - 4, y);
             cairo_line_to(cr, x + 4, y);
@@ -193,7 +192,7 @@ void stars(const Canvas& c, uint64_t seed, int count, const std::vector<Box>& ke
             cairo_line_to(cr, x, y + 4);
             cairo_stroke(cr);
         }
-        setColour(cr, starlight, alpha);
+        setColor(cr, starlight, alpha);
         cairo_arc(cr, x, y, size, 0, 2 * std::numbers::pi);
         cairo_fill(cr);
     }
@@ -206,16 +205,16 @@ void drawMark(cairo_t* cr, const TileLook& look, double centre, double unit) {
     const bool lightMark = look.mark.r + look.mark.g + look.mark.b > 1.5;
     // A light mark casts a shadow below it; a dark one is engraved, with a highlight on its lower
     // lip.
-    const Colour lip = lightMark ? black : white;
+    const Color lip = lightMark ? black : white;
     const double lipAlpha = lightMark ? 0.45 : 0.55;
     const double lipOffset = 0.9 * unit;
 
     if (look.star) {
         starPath(cr, centre, centre + 0.5 * unit + lipOffset, 10.5 * unit, 4.4 * unit);
-        setColour(cr, lip, lipAlpha);
+        setColor(cr, lip, lipAlpha);
         cairo_fill(cr);
         starPath(cr, centre, centre + 0.5 * unit, 10.5 * unit, 4.4 * unit);
-        setColour(cr, look.mark);
+        setColor(cr, look.mark);
         cairo_fill(cr);
         return;
     }
@@ -227,7 +226,7 @@ void drawMark(cairo_t* cr, const TileLook& look, double centre, double unit) {
     for (int d : dicePlaces[look.dots]) {
         const double x = centre + d * step;
         const double y = centre + d * step;
-        setColour(cr, lip, lipAlpha);
+        setColor(cr, lip, lipAlpha);
         cairo_arc(cr, x, y + lipOffset, radius, 0, 2 * std::numbers::pi);
         cairo_fill(cr);
         auto shine = radial(x - 0.8 * unit, y - 0.8 * unit, radius * 1.4,
@@ -240,8 +239,8 @@ void drawMark(cairo_t* cr, const TileLook& look, double centre, double unit) {
 
 } // namespace
 
-void drawTile(cairo_t* cr, double x, double y, double size, int colour, bool withMark) {
-    const TileLook& look = tileLooks[colour];
+void drawTile(cairo_t* cr, double x, double y, double size, int color, bool withMark) {
+    const TileLook& look = tileLooks[color];
     const double unit = size / tileSize;
     const double inset = unit;
     const double side = size - 2 * inset;
@@ -260,7 +259,7 @@ void drawTile(cairo_t* cr, double x, double y, double size, int colour, bool wit
 
     // Dark rim, so the tile's edge holds against any neighbour.
     roundedRect(cr, 0.5 * unit, 0.5 * unit, side - unit, side - unit, radius - 0.5 * unit);
-    setColour(cr, darker(look.body, 0.55), 0.9);
+    setColor(cr, darker(look.body, 0.55), 0.9);
     cairo_set_line_width(cr, unit);
     cairo_stroke(cr);
 
@@ -283,7 +282,7 @@ void drawTile(cairo_t* cr, double x, double y, double size, int colour, bool wit
     cairo_restore(cr);
 }
 
-void floatingTile(cairo_t* cr, double cx, double cy, double size, double degrees, int colour,
+void floatingTile(cairo_t* cr, double cx, double cy, double size, double degrees, int color,
                   double alpha) {
     cairo_save(cr);
     cairo_translate(cr, cx, cy);
@@ -296,17 +295,17 @@ void floatingTile(cairo_t* cr, double cx, double cy, double size, double degrees
         const double spread = layer * unit;
         roundedRect(cr, -half - spread + unit, -half - spread + 3 * unit, size + 2 * spread,
                     size + 2 * spread, 6 * unit + spread);
-        setColour(cr, black, 0.12);
+        setColor(cr, black, 0.12);
         cairo_fill(cr);
     }
-    drawTile(cr, -size / 2, -size / 2, size, colour);
+    drawTile(cr, -size / 2, -size / 2, size, color);
     cairo_pop_group_to_source(cr);
     cairo_paint_with_alpha(cr, alpha);
     cairo_restore(cr);
 }
 
 void floatingTiles(cairo_t* cr, std::initializer_list<Placed> tiles) {
-    for (const Placed& t : tiles) floatingTile(cr, t.x, t.y, t.size, t.degrees, t.colour, t.alpha);
+    for (const Placed& t : tiles) floatingTile(cr, t.x, t.y, t.size, t.degrees, t.color, t.alpha);
 }
 
 void useFont(cairo_t* cr, const Lettering& font, double size) {
@@ -321,17 +320,17 @@ double textWidth(cairo_t* cr, const std::string& text) {
 }
 
 void plainText(cairo_t* cr, const Lettering& font, const std::string& text, double x,
-               double baseline, double size, Colour colour, double alpha) {
+               double baseline, double size, Color color, double alpha) {
     useFont(cr, font, size);
     cairo_move_to(cr, x, baseline);
-    setColour(cr, colour, alpha);
+    setColor(cr, color, alpha);
     cairo_show_text(cr, text.c_str());
 }
 
 void centredPlainText(cairo_t* cr, const Lettering& font, const std::string& text, double centreX,
-                      double baseline, double size, Colour colour, double alpha) {
+                      double baseline, double size, Color color, double alpha) {
     useFont(cr, font, size);
-    plainText(cr, font, text, centreX - textWidth(cr, text) / 2, baseline, size, colour, alpha);
+    plainText(cr, font, text, centreX - textWidth(cr, text) / 2, baseline, size, color, alpha);
 }
 
 void goldLettering(cairo_t* cr, const Lettering& font, const std::string& text, double centreX,
@@ -345,14 +344,14 @@ void goldLettering(cairo_t* cr, const Lettering& font, const std::string& text, 
 
     cairo_move_to(cr, x + size * 0.03, baseline + size * 0.05);
     cairo_text_path(cr, text.c_str());
-    setColour(cr, black, 0.45);
+    setColor(cr, black, 0.45);
     cairo_set_line_width(cr, outline);
     cairo_stroke_preserve(cr);
     cairo_fill(cr);
 
     cairo_move_to(cr, x, baseline);
     cairo_text_path(cr, text.c_str());
-    setColour(cr, ink);
+    setColor(cr, ink);
     cairo_stroke_preserve(cr);
     auto fill = linear(0, baseline - size * 0.75, 0, baseline,
                        {{0, goldBright}, {0.45, goldMid}, {1, goldDeep}});

@@ -19,48 +19,48 @@
 // ---------------------------------------------------------------------------------------------
 // Colours: one night-sky palette for every screen, warm tiles on top of it.
 
-struct Colour {
+struct Color {
     double r, g, b;
 };
 
-constexpr Colour rgb(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0}; }
+constexpr Color rgb(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0}; }
 
-constexpr Colour mix(Colour a, Colour b, double t) {
+constexpr Color mix(Color a, Color b, double t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-inline constexpr Colour white = rgb(255, 255, 255);
-inline constexpr Colour black = rgb(0, 0, 0);
+inline constexpr Color white = rgb(255, 255, 255);
+inline constexpr Color black = rgb(0, 0, 0);
 
-constexpr Colour lighter(Colour c, double t) { return mix(c, white, t); }
-constexpr Colour darker(Colour c, double t) { return mix(c, black, t); }
+constexpr Color lighter(Color c, double t) { return mix(c, white, t); }
+constexpr Color darker(Color c, double t) { return mix(c, black, t); }
 
-inline constexpr Colour nightTop = rgb(12, 14, 38);
-inline constexpr Colour nightBottom = rgb(50, 30, 96);
+inline constexpr Color nightTop = rgb(12, 14, 38);
+inline constexpr Color nightBottom = rgb(50, 30, 96);
 // The tiles' own gutter and the goal spot share this colour, so rounded corners melt into it.
-inline constexpr Colour gutter = rgb(20, 22, 50);
-inline constexpr Colour boardSurround = rgb(40, 36, 92);
-inline constexpr Colour glowViolet = rgb(126, 92, 230);
-inline constexpr Colour glowTeal = rgb(34, 150, 170);
-inline constexpr Colour starlight = rgb(232, 234, 255);
-inline constexpr Colour paleText = rgb(206, 210, 255);
-inline constexpr Colour goldBright = rgb(255, 240, 160);
-inline constexpr Colour goldMid = rgb(255, 200, 60);
-inline constexpr Colour goldDeep = rgb(226, 128, 22);
-inline constexpr Colour ink = rgb(30, 16, 52);
-inline constexpr Colour cream = rgb(255, 250, 236);
-inline constexpr Colour creamShade = rgb(250, 230, 186);
+inline constexpr Color gutter = rgb(20, 22, 50);
+inline constexpr Color boardSurround = rgb(40, 36, 92);
+inline constexpr Color glowViolet = rgb(126, 92, 230);
+inline constexpr Color glowTeal = rgb(34, 150, 170);
+inline constexpr Color starlight = rgb(232, 234, 255);
+inline constexpr Color paleText = rgb(206, 210, 255);
+inline constexpr Color goldBright = rgb(255, 240, 160);
+inline constexpr Color goldMid = rgb(255, 200, 60);
+inline constexpr Color goldDeep = rgb(226, 128, 22);
+inline constexpr Color ink = rgb(30, 16, 52);
+inline constexpr Color cream = rgb(255, 250, 236);
+inline constexpr Color creamShade = rgb(250, 230, 186);
 
 // The five tile colours climb steadily in lightness, and each carries its own mark,
 // so they can be told apart without seeing colour at all.
 struct TileLook {
-    Colour body;
-    Colour mark;
+    Color body;
+    Color mark;
     int dots;  // dice dots, 0 to 3
     bool star; // the top colour wears a star instead
 };
 
-inline constexpr std::array<TileLook, tileColours> tileLooks = {{
+inline constexpr std::array<TileLook, maxColorCount> tileLooks = {{
     {rgb(78, 88, 124), rgb(236, 238, 250), 0, false},  // slate, plain
     {rgb(38, 106, 214), rgb(242, 247, 255), 1, false}, // blue, one dot
     {rgb(20, 164, 156), rgb(240, 255, 250), 2, false}, // teal, two dots
@@ -124,11 +124,11 @@ void writePng(const Canvas& canvas, const std::filesystem::path& path);
 // ---------------------------------------------------------------------------------------------
 // Shapes and lights.
 
-void setColour(cairo_t* cr, Colour c, double alpha = 1);
+void setColor(cairo_t* cr, Color c, double alpha = 1);
 
 struct Stop {
     double offset;
-    Colour colour;
+    Color color;
     double alpha = 1;
 };
 
@@ -139,11 +139,11 @@ void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r);
 void starPath(cairo_t* cr, double cx, double cy, double outer, double inner, int points = 5);
 
 // The night sky: dark at the top, indigo towards the bottom.
-void paintNight(const Canvas& c, Colour top = nightTop, Colour bottom = nightBottom);
+void paintNight(const Canvas& c, Color top = nightTop, Color bottom = nightBottom);
 // A soft round light fading out to nothing.
-void glow(cairo_t* cr, double cx, double cy, double radius, Colour colour, double alpha);
+void glow(cairo_t* cr, double cx, double cy, double radius, Color color, double alpha);
 // Wedges of light fanning out from a centre.
-void rays(cairo_t* cr, double cx, double cy, int count, double length, Colour colour, double alpha);
+void rays(cairo_t* cr, double cx, double cy, int count, double length, Color color, double alpha);
 
 // The same scatter at every build: a small fixed-seed generator (SplitMix64).
 class Scatter {
@@ -173,15 +173,15 @@ void stars(const Canvas& c, uint64_t seed, int count, const std::vector<Box>& ke
 
 // A rounded, shaded tile in the square (x, y, size, size); the 1 px gutter around it is left
 // to whatever lies below, so that neighbouring tiles stay apart.
-void drawTile(cairo_t* cr, double x, double y, double size, int colour, bool withMark = true);
+void drawTile(cairo_t* cr, double x, double y, double size, int color, bool withMark = true);
 
 // A tile floating over a scene: turned by `degrees` about its centre, with a soft shadow.
-void floatingTile(cairo_t* cr, double cx, double cy, double size, double degrees, int colour,
+void floatingTile(cairo_t* cr, double cx, double cy, double size, double degrees, int color,
                   double alpha = 1);
 
 struct Placed {
     double x, y, size, degrees;
-    int colour;
+    int color;
     double alpha = 1;
 };
 
@@ -193,9 +193,9 @@ void floatingTiles(cairo_t* cr, std::initializer_list<Placed> tiles);
 void useFont(cairo_t* cr, const Lettering& font, double size);
 double textWidth(cairo_t* cr, const std::string& text);
 void plainText(cairo_t* cr, const Lettering& font, const std::string& text, double x,
-               double baseline, double size, Colour colour, double alpha = 1);
+               double baseline, double size, Color color, double alpha = 1);
 void centredPlainText(cairo_t* cr, const Lettering& font, const std::string& text, double centreX,
-                      double baseline, double size, Colour colour, double alpha = 1);
+                      double baseline, double size, Color color, double alpha = 1);
 // Big golden lettering: a drop shadow, a thick dark outline and a gradient fill with a top shine.
 void goldLettering(cairo_t* cr, const Lettering& font, const std::string& text, double centreX,
                    double baseline, double size);

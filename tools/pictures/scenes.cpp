@@ -31,24 +31,24 @@ void titleRule(cairo_t* cr) {
 // ---------------------------------------------------------------------------------------------
 // The icon: a gold cross of tiles on blue corners, on a dark rounded plate.
 
-constexpr int iconCrossColour = 4;
-constexpr int iconCornerColour = 1;
+constexpr int iconCrossColor = 4;
+constexpr int iconCornerColor = 1;
 constexpr int smallIconLimit = 48;   // up to this size the icon is drawn on whole pixels
 constexpr double iconMarkLimit = 18; // tiles smaller than this carry no mark in the icon
 
-int iconColour(int row, int col) {
-    return (row == 1 || col == 1) ? iconCrossColour : iconCornerColour;
+int iconColor(int row, int col) {
+    return (row == 1 || col == 1) ? iconCrossColor : iconCornerColor;
 }
 
 // A small tile on whole pixels, with a lit top row: at a few pixels, shading would only blur it.
-void drawSmallTile(cairo_t* cr, int x, int y, int side, int colour) {
-    const Colour body = tileLooks[colour].body;
+void drawSmallTile(cairo_t* cr, int x, int y, int side, int color) {
+    const Color body = tileLooks[color].body;
     auto shade = linear(0, y, 0, y + side, {{0, lighter(body, 0.2)}, {1, darker(body, 0.2)}});
     cairo_rectangle(cr, x, y, side, side);
     cairo_set_source(cr, shade.get());
     cairo_fill(cr);
     cairo_rectangle(cr, x, y, side, 1);
-    setColour(cr, lighter(body, 0.45));
+    setColor(cr, lighter(body, 0.45));
     cairo_fill(cr);
 }
 
@@ -68,7 +68,7 @@ void drawIcon(cairo_t* cr, int size) {
         for (int row = 0; row < 3; ++row)
             for (int col = 0; col < 3; ++col)
                 drawSmallTile(cr, margin + col * cell, margin + row * cell, cell - gap,
-                              iconColour(row, col));
+                              iconColor(row, col));
         return;
     }
 
@@ -76,18 +76,18 @@ void drawIcon(cairo_t* cr, int size) {
     const double cell = (size - 2 * margin) / 3;
     for (int row = 0; row < 3; ++row)
         for (int col = 0; col < 3; ++col)
-            drawTile(cr, margin + col * cell, margin + row * cell, cell, iconColour(row, col),
+            drawTile(cr, margin + col * cell, margin + row * cell, cell, iconColor(row, col),
                      cell >= iconMarkLimit);
 }
 
 // ---------------------------------------------------------------------------------------------
 // The pictures.
 
-void makeTile(int colour, const fs::path& path) {
+void makeTile(int color, const fs::path& path) {
     Canvas c = makeCanvas(tileSize, tileSize);
-    setColour(c.cr(), gutter);
+    setColor(c.cr(), gutter);
     cairo_paint(c.cr());
-    drawTile(c.cr(), 0, 0, tileSize, colour);
+    drawTile(c.cr(), 0, 0, tileSize, color);
     writeBitmap(c, path);
 }
 
@@ -120,13 +120,12 @@ void makeStart(const Lettering& font, const fs::path& path) {
     const double cell = 30;
     const double crossX = middle - cell / 2;
     const double crossY = 308;
-    setColour(cr, gutter, 0.7);
+    setColor(cr, gutter, 0.7);
     roundedRect(cr, crossX - cell - 4, crossY - 4, 3 * cell + 8, 3 * cell + 8, 10);
     cairo_fill(cr);
     for (int row = 0; row < 3; ++row)
         for (int col = 0; col < 3; ++col)
-            drawTile(cr, crossX + (col - 1) * cell, crossY + row * cell, cell,
-                     iconColour(row, col));
+            drawTile(cr, crossX + (col - 1) * cell, crossY + row * cell, cell, iconColor(row, col));
 
     centredPlainText(cr, font, "Appuyez sur une touche", middle + 1, 453, 22, black, 0.5);
     centredPlainText(cr, font, "Appuyez sur une touche", middle, 452, 22, paleText);
@@ -170,13 +169,13 @@ void makeConfigBackground(const fs::path& path) {
     // The five colours in order, on a shelf.
     const double size = 40;
     const double gap = 12;
-    const double left = (windowWidth - (tileColours * size + (tileColours - 1) * gap)) / 2;
+    const double left = (windowWidth - (maxColorCount * size + (maxColorCount - 1) * gap)) / 2;
     const double top = 410;
-    setColour(cr, gutter, 0.75);
-    roundedRect(cr, left - 10, top - 8, tileColours * size + (tileColours - 1) * gap + 20,
+    setColor(cr, gutter, 0.75);
+    roundedRect(cr, left - 10, top - 8, maxColorCount * size + (maxColorCount - 1) * gap + 20,
                 size + 16, 12);
     cairo_fill(cr);
-    for (int i = 0; i < tileColours; ++i) drawTile(cr, left + i * (size + gap), top, size, i);
+    for (int i = 0; i < maxColorCount; ++i) drawTile(cr, left + i * (size + gap), top, size, i);
     writeBitmap(c, path);
 }
 
@@ -211,7 +210,7 @@ void makeGameBackground(const Lettering& font, const fs::path& path) {
     cairo_set_source(cr, rim.get());
     cairo_fill(cr);
     roundedRect(cr, goalX - frame, goalY - frame, tileSize + 2 * frame, tileSize + 2 * frame, 9);
-    setColour(cr, gutter);
+    setColor(cr, gutter);
     cairo_fill(cr);
     useFont(cr, font, 22);
     const double labelRight = goalX - frame - 12;
@@ -230,7 +229,7 @@ void trophy(cairo_t* cr, double cx, double top, double height) {
 
     // Handles.
     cairo_set_line_width(cr, 5 * u);
-    setColour(cr, ink);
+    setColor(cr, ink);
     cairo_arc(cr, cx - 28 * u, top + 20 * u, 12 * u, std::numbers::pi * 0.5,
               std::numbers::pi * 1.5);
     cairo_stroke(cr);
@@ -260,7 +259,7 @@ void trophy(cairo_t* cr, double cx, double top, double height) {
     cairo_line_to(cr, cx - 5 * u, top + 54 * u);
     cairo_curve_to(cr, cx - 18 * u, top + 50 * u, cx - 32 * u, top + 34 * u, cx - 32 * u, top);
     cairo_close_path(cr);
-    setColour(cr, ink);
+    setColor(cr, ink);
     cairo_set_line_width(cr, 3 * u);
     cairo_stroke_preserve(cr);
     cairo_set_source(cr, gold.get());
@@ -272,15 +271,15 @@ void trophy(cairo_t* cr, double cx, double top, double height) {
     cairo_scale(cr, 32 * u, 5 * u);
     cairo_arc(cr, 0, 0, 1, 0, 2 * std::numbers::pi);
     cairo_restore(cr);
-    setColour(cr, darker(goldDeep, 0.35));
+    setColor(cr, darker(goldDeep, 0.35));
     cairo_fill_preserve(cr);
-    setColour(cr, ink);
+    setColor(cr, ink);
     cairo_set_line_width(cr, 2 * u);
     cairo_stroke(cr);
 
     // A star on the cup, the same as on the top tile.
     starPath(cr, cx, top + 24 * u, 11 * u, 4.6 * u);
-    setColour(cr, tileLooks[4].mark);
+    setColor(cr, tileLooks[4].mark);
     cairo_fill(cr);
 
     // Plinth.
@@ -289,11 +288,11 @@ void trophy(cairo_t* cr, double cx, double top, double height) {
     roundedRect(cr, cx - 30 * u, top + 76 * u, 60 * u, 24 * u, 4 * u);
     cairo_set_source(cr, wood.get());
     cairo_fill_preserve(cr);
-    setColour(cr, ink);
+    setColor(cr, ink);
     cairo_set_line_width(cr, 2 * u);
     cairo_stroke(cr);
     roundedRect(cr, cx - 16 * u, top + 82 * u, 32 * u, 12 * u, 2 * u);
-    setColour(cr, goldMid);
+    setColor(cr, goldMid);
     cairo_fill(cr);
     cairo_restore(cr);
 }
@@ -316,7 +315,7 @@ void makeWin(const Lettering& font, const fs::path& path) {
     cairo_rectangle(cr, 0, 0, windowWidth, bannerHeight);
     cairo_set_source(cr, banner.get());
     cairo_fill(cr);
-    setColour(cr, goldDeep);
+    setColor(cr, goldDeep);
     cairo_rectangle(cr, 0, bannerHeight - 3, windowWidth, 3);
     cairo_fill(cr);
 
@@ -328,9 +327,9 @@ void makeWin(const Lettering& font, const fs::path& path) {
         cairo_line_to(cr, x + flag - 2, bannerHeight);
         cairo_line_to(cr, x + flag / 2, bannerHeight + 22);
         cairo_close_path(cr);
-        setColour(cr, tileLooks[(i % (tileColours - 1)) + 1].body);
+        setColor(cr, tileLooks[(i % (maxColorCount - 1)) + 1].body);
         cairo_fill_preserve(cr);
-        setColour(cr, ink, 0.5);
+        setColor(cr, ink, 0.5);
         cairo_set_line_width(cr, 1);
         cairo_stroke(cr);
     }
@@ -342,7 +341,7 @@ void makeWin(const Lettering& font, const fs::path& path) {
     for (int placed = 0, tries = 0; placed < 34 && tries < 2000; ++tries) {
         const double x = scatter.between(10, windowWidth - 10);
         const double y = scatter.between(bannerHeight + 30, windowHeight - 10);
-        const int colour = 1 + scatter.below(tileColours - 1); // the bright colours only
+        const int color = 1 + scatter.below(maxColorCount - 1); // the bright colours only
         const double angle = scatter.between(-40, 40);
         const bool strip = scatter.between(0, 1) < 0.4;
         const double size = scatter.between(14, 26);
@@ -353,11 +352,11 @@ void makeWin(const Lettering& font, const fs::path& path) {
             cairo_translate(cr, x, y);
             cairo_rotate(cr, angle * 3 * std::numbers::pi / 180);
             cairo_rectangle(cr, -2.5, -size / 2, 5, size);
-            setColour(cr, lighter(tileLooks[colour].body, 0.15));
+            setColor(cr, lighter(tileLooks[color].body, 0.15));
             cairo_fill(cr);
             cairo_restore(cr);
         } else {
-            floatingTile(cr, x, y, size, angle, colour);
+            floatingTile(cr, x, y, size, angle, color);
         }
     }
 
@@ -414,7 +413,7 @@ void makePictures(const fs::path& fontFile, const fs::path& rcDir, const fs::pat
     makeConfigBackground(rc(configPicture));
     makeGameBackground(font, rc(gamePicture));
     makeWin(font, rc(victoryPicture));
-    for (int colour = 0; colour < tileColours; ++colour) makeTile(colour, rc(tilePictures[colour]));
+    for (int color = 0; color < maxColorCount; ++color) makeTile(color, rc(tilePictures[color]));
     makeWindowIcon(rc(iconPicture));
     for (const int size : iconSizes)
         makeDesktopIcon(size, iconDir / ("kelvo-" + std::to_string(size) + ".png"));
