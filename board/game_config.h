@@ -13,6 +13,5 @@ struct GameConfig {
 };
 
 inline constexpr int32_t minBoardSize = 2;
-inline constexpr int32_t maxBoardSize = maxGridSize;
 inline constexpr int32_t minColorCount = 2;
 inline constexpr int32_t maxColorCount = 5;
