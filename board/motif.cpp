@@ -1,10 +1,14 @@
 // The motif: where its nine values land on the board, the move rule, and its text file.
 #include "board/motif.h"
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
 
+#include <algorithm>
+#include <istream>
+#include <streambuf>
+
+#include "board/file_descriptor.h"
 #include "board/file_replace.h"
 
 Motif currentMotif{};
@@ -44,18 +48,39 @@ Grid placeMotif(int32_t n, int32_t x, int32_t y, const Motif& motif, Target targ
     return g;
 }
 
+// A stream reading an open file in small pieces, so that a long file is never held in memory.
+class DescriptorBuffer : public std::streambuf {
+  public:
+    explicit DescriptorBuffer(int fd) : fd_(fd) {}
+
+  private:
+    int_type underflow() override {
+        const ssize_t got = ::read(fd_, piece_.data(), piece_.size());
+        if (got <= 0) {
+            return traits_type::eof();
+        }
+        setg(piece_.data(), piece_.data(), piece_.data() + got);
+        return traits_type::to_int_type(piece_[0]);
+    }
+
+    int fd_;
+    std::array<char, 4096> piece_{};
+};
+
 } // namespace
 
 void loadMotif(const std::string& path, Motif& motif) {
-    // Only a regular file is a motif file: a pipe, a device or a folder is never opened, so never
-    // waited on, and reads as no file.
-    std::error_code notAFile;
-    if (!std::filesystem::is_regular_file(path, notAFile)) {
+    // Only a regular file is a motif file, checked on the open descriptor: a pipe, a device or a
+    // folder is opened without waiting, then reads as no file.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat status {};
+    if (!fd.valid() || ::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return;
     }
     // Nine "%d" scans: each value is stored as soon as it is read; anything that is not a number,
     // or a number beyond 32 bits, ends the scan. Only those nine are ever read from the file.
-    std::ifstream in(path, std::ios::binary);
+    DescriptorBuffer buffer(fd.get());
+    std::istream in(&buffer);
     for (int32_t& value : motif) {
         long long read = 0;
         if (!(in >> read) || read < INT32_MIN || read > INT32_MAX) {

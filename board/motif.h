@@ -16,7 +16,8 @@ inline constexpr const char* motifPath = "./rc/motif.txt";
 extern Motif currentMotif;
 
 // Reads up to nine numbers into motif; the values not read keep what they held.
-// A missing or unreadable file, or a directory, leaves motif as it was.
+// A missing or unreadable file, or anything but a regular file (a folder, a pipe, a device),
+// leaves motif as it was.
 void loadMotif(const std::string& path, Motif& motif);
 void loadMotif();
 // Replaces the file with the motif, three lines of "%d %d %d \n"; on any failure the old
