@@ -80,11 +80,11 @@ Play startPlay(const GameConfig& config) {
     const int32_t n = std::clamp(config.size, minBoardSize, maxGridSize);
     const int32_t k = std::clamp(config.colorCount, minColorCount, maxColorCount);
     Grid start = newGrid(n);
-    if (config.randomStart == 1) fillRandom(start, k);
+    if (startsAtRandom(config)) fillRandom(start, k);
     clickTrace = newGrid(n);
     moveCount = 0;
     loadMotif();
-    Play p = playFrom(start, k, config.torus != 0);
+    Play p = playFrom(start, k, wrapsAround(config));
     p.config.randomStart = config.randomStart;
     return p;
 }

@@ -31,9 +31,9 @@ std::string lineText(const GameConfig& config, int line) {
     case colorLine:
         return formatted("< Nombre de couleurs : %d >", config.colorCount - 1);
     case randomLine:
-        return config.randomStart != 0 ? "< Etat initial : Oui >" : "< Etat initial : Non >";
+        return showsRandomStart(config) ? "< Etat initial : Oui >" : "< Etat initial : Non >";
     case torusLine:
-        return config.torus != 0 ? "< Jouer sur un tore : Oui >" : "< Jouer sur un tore : Non >";
+        return wrapsAround(config) ? "< Jouer sur un tore : Oui >" : "< Jouer sur un tore : Non >";
     default:
         return "Terminer >>";
     }

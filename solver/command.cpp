@@ -226,6 +226,7 @@ CommandResult runSolveCommand(const std::vector<std::string>& args) {
         }
     }
     const GameConfig& config = request.config;
-    result.out = solutionText(solveBoard(start.board, motif, config.colorCount, config.torus != 0));
+    result.out =
+        solutionText(solveBoard(start.board, motif, config.colorCount, wrapsAround(config)));
     return result;
 }
