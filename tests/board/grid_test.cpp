@@ -1,4 +1,4 @@
-// Tests of the board rules, the whole-board operations and the move rule, each against a
+// Tests of the board rules: the whole-board operations and the move rule, each against a
 // cell-by-cell computation.
 #include <gtest/gtest.h>
 
@@ -35,44 +35,74 @@ static void expectMove(const Grid& board, int32_t x, int32_t y, const Motif& m, 
     }
 }
 
-const int32_t sides[] = {2, 3, 5, 18};              // every size the game plays, and more
-const int32_t colourCounts[] = {-1, 0, 1, 2, 3, 5}; // with some that no game has
+const int32_t sides[] = {2, 3, 5, 18};             // every size the game plays, and more
+const int32_t colorCounts[] = {-1, 0, 1, 2, 3, 5}; // with some that no game has
+
+// A board of values up to the 32-bit extremes, whose sums must neither overflow nor lose their
+// remainder.
+static Grid extremeBoard(int32_t n, std::mt19937& rng) {
+    const int32_t extremes[] = {INT32_MIN, -7, -1, 0, 1, 2, 3, 4, INT32_MAX - 1, INT32_MAX};
+    return cellwise(n, [&](int, int) { return extremes[rng() % std::size(extremes)]; });
+}
 
 // A new board's side is brought into range. Sums wrap instead of overflowing; remainders
-// truncate, and k < 1 leaves the cells alone. Won only when every cell of the side holds k - 1,
-// whatever lies beyond it; the cell visited last counts too. Random boards are drawn column by
-// column.
-TEST(Grid, RulesMatchACellByCellComputation) {
-    const Motif motifs[] = {{1, 2, 3, 4, 5, 6, 7, 8, 9},
-                            {INT32_MAX, INT32_MIN, -1, 2, 0, 3, -5, 1, 7}};
-    EXPECT_TRUE(newGrid(-3) == Grid{} && newGrid(99).size == maxGridSize);
-    // Values up to the 32-bit extremes, whose sums must neither overflow nor lose their remainder.
-    const int32_t extremes[] = {INT32_MIN, -7, -1, 0, 1, 2, 3, 4, INT32_MAX - 1, INT32_MAX};
+// truncate, and k < 1 leaves the cells alone.
+TEST(Grid, SumsAndRemaindersMatchEachCell) {
+    EXPECT_EQ(newGrid(-3), Grid{});
+    EXPECT_EQ(newGrid(99).size, maxGridSize);
     std::mt19937 rng(5);
-    const auto extreme = [&](int, int) { return extremes[rng() % std::size(extremes)]; };
     for (const int32_t n : sides) {
-        const Grid a = cellwise(n, extreme), b = cellwise(n, extreme);
+        const Grid a = extremeBoard(n, rng), b = extremeBoard(n, rng);
         const auto sum = [&](int x, int y) { return int32_t(0u + a.cells[x][y] + b.cells[x][y]); };
         EXPECT_EQ(addGrids(a, b), cellwise(n, sum));
-        for (const int32_t k : colourCounts) {
+        for (const int32_t k : colorCounts) {
             const auto r = [&](int x, int y) { return k < 1 ? a.cells[x][y] : a.cells[x][y] % k; };
             EXPECT_EQ(reduceGrid(a, k), cellwise(n, r)) << k;
+        }
+    }
+}
+
+// Won only when every cell of the side holds k - 1, whatever lies beyond it; the cell visited
+// last counts too.
+TEST(Grid, WonOnlyWhenEveryCellOfTheSideHoldsTheLastColor) {
+    for (const int32_t n : sides)
+        for (const int32_t k : colorCounts) {
             Grid won = cellwise(n, [&](int, int) { return k - 1; });
             if (n < maxGridSize) won.cells[n][0] = 1;
-            EXPECT_TRUE(checkSolved(won, k) == Won && checkSolved(won, k + 1) == Playing) << k;
+            EXPECT_TRUE(checkSolved(won, k) == Won && checkSolved(won, k + 1) == Playing) << n << k;
             won.cells[n - 1][n - 1] = n % 2 == 0 ? k - 2 : k;
-            EXPECT_EQ(checkSolved(won, k), Playing) << k;
+            EXPECT_EQ(checkSolved(won, k), Playing) << n << " " << k;
         }
-        std::srand(1); // as in a fresh run of the game, which never seeds rand()
+}
+
+// Random boards are drawn column by column from rand(), which the game never seeds.
+TEST(Grid, RandomBoardsAreDrawnColumnByColumn) {
+    for (const int32_t n : sides) {
+        std::srand(1);
         Grid random = newGrid(n);
         fillRandom(random, 3);
         std::srand(1);
-        EXPECT_EQ(random, cellwise(n, [](int, int) { return std::rand() % 3; }));
-        // Moves, with clicks on every edge and far off the board.
+        EXPECT_EQ(random, cellwise(n, [](int, int) { return std::rand() % 3; })) << n;
+    }
+}
+
+TEST(Motif, WrapIndexBringsOneSideOffTheBoardBackOntoIt) {
+    for (const int32_t n : sides)
+        for (int32_t i = -n; i < 2 * n; ++i)
+            EXPECT_EQ(wrapIndex(i, n), (i + n) % n) << i << " " << n;
+}
+
+// Moves, with clicks on every edge and far off the board.
+TEST(Motif, MovesMatchACellByCellComputation) {
+    const Motif motifs[] = {{1, 2, 3, 4, 5, 6, 7, 8, 9},
+                            {INT32_MAX, INT32_MIN, -1, 2, 0, 3, -5, 1, 7}};
+    std::mt19937 rng(5);
+    for (const int32_t n : sides) {
+        const Grid board = extremeBoard(n, rng);
         const int32_t clicks[] = {0, 1, n - 2, n - 1, -1, n, 2 * n, INT32_MIN, INT32_MAX};
         for (const Motif& m : motifs)
             for (const bool torus : {false, true})
                 for (const int32_t x : clicks)
-                    for (const int32_t y : clicks) expectMove(b, x, y, m, torus);
+                    for (const int32_t y : clicks) expectMove(board, x, y, m, torus);
     }
 }

@@ -50,14 +50,15 @@ TEST(Play, UndoRedoRestartAndAnotherBoardAreTheGamePlayedWithoutThem) {
         std::string script, same;
         int draws = 0;
     } cases[] = {
-        {{4, 2, 1, 0}, "m50u20", "m30"},
-        {{4, 2, 1, 0}, "m50u20y20", "m50"},
-        {{5, 3, 0, 1}, "m50u60xy5", "x"}, // a move forgets what could be redone
-        {{18, 5, 0, 1}, "m50R", ""},
-        {{18, 5, 0, 1}, "m50Ry50", "m50"},
-        {{}, "Ruy", ""},                 // nothing to take back or replay: trace.txt is not written
-        {{4, 2, 1, 0}, "m10uNy", "", 1}, // the run's next random board, nothing to redo
-        {{3, 2, 0, 0}, "m5N", ""},
+        {{.randomStart = 1}, "m50u20", "m30"},
+        {{.randomStart = 1}, "m50u20y20", "m50"},
+        // A move forgets what could be redone.
+        {{.size = 5, .colorCount = 3, .torus = 1}, "m50u60xy5", "x"},
+        {{.size = 18, .colorCount = 5, .torus = 1}, "m50R", ""},
+        {{.size = 18, .colorCount = 5, .torus = 1}, "m50Ry50", "m50"},
+        {{}, "Ruy", ""}, // nothing to take back or replay: trace.txt is not written
+        {{.randomStart = 1}, "m10uNy", "", 1}, // the run's next random board, nothing to redo
+        {{.size = 3}, "m5N", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script);
