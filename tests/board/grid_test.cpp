@@ -75,15 +75,17 @@ TEST(Grid, WonOnlyWhenEveryCellOfTheSideHoldsTheLastColor) {
         }
 }
 
-// Random boards are drawn column by column from rand(), which the game never seeds.
+// Random boards are drawn column by column from rand(), which the game never seeds; every cell
+// is drawn, even with one colour.
 TEST(Grid, RandomBoardsAreDrawnColumnByColumn) {
-    for (const int32_t n : sides) {
-        std::srand(1);
-        Grid random = newGrid(n);
-        fillRandom(random, 3);
-        std::srand(1);
-        EXPECT_EQ(random, cellwise(n, [](int, int) { return std::rand() % 3; })) << n;
-    }
+    for (const int32_t n : sides)
+        for (const int32_t k : {1, 3}) {
+            std::srand(1);
+            Grid random = cellwise(n, [](int, int) { return 7; });
+            fillRandom(random, k);
+            std::srand(1);
+            EXPECT_EQ(random, cellwise(n, [&](int, int) { return std::rand() % k; })) << n << k;
+        }
 }
 
 TEST(Motif, WrapIndexBringsOneSideOffTheBoardBackOntoIt) {
