@@ -16,19 +16,23 @@ template <typename Value> static Grid cellwise(int n, Value value) {
 }
 
 // One click checked cell by cell: of the motif's offsets that land on a cell (after one wrap on a
-// torus), the last one written wins, as two do on a 2 x 2 torus; the cell then holds the exact
-// sum's remainder, or without a usable k the sum wrapped to 32 bits.
+// torus), the last one written wins, as two do on a 2 x 2 torus; the motif alone is laid so on a
+// fresh board, and a move leaves in each cell the exact sum's remainder, or without a usable k
+// the sum wrapped to 32 bits.
 static void expectMove(const Grid& board, int32_t x, int32_t y, const Motif& m, bool torus) {
     const int32_t n = board.size;
     const auto at = [&](int64_t i) { return torus && i >= -n && i < 2 * n ? (i + n) % n : i; };
     const auto where = testing::Message() << n << " " << x << " " << y << " " << torus << " ";
+    const Grid laid = cellwise(n, [&](int cx, int cy) {
+        int32_t value = 0;
+        for (int a = 0; a < 9; ++a)
+            if (at(int64_t{x} + a / 3 - 1) == cx && at(int64_t{y} + a % 3 - 1) == cy) value = m[a];
+        return value;
+    });
+    ASSERT_EQ(torus ? placeMotifTorus(n, x, y, m) : placeMotifClipped(n, x, y, m), laid) << where;
     for (const int32_t k : {0, 1, 2, 3, 5}) {
         const Grid next = cellwise(n, [&](int cx, int cy) {
-            int64_t value = 0;
-            for (int a = 0; a < 9; ++a)
-                if (at(int64_t{x} + a / 3 - 1) == cx && at(int64_t{y} + a % 3 - 1) == cy)
-                    value = m[a];
-            const int64_t sum = board.cells[cx][cy] + value;
+            const int64_t sum = int64_t{board.cells[cx][cy]} + laid.cells[cx][cy];
             return static_cast<int32_t>(k < 1 ? static_cast<uint32_t>(sum) : sum % k);
         });
         ASSERT_EQ(playMove(board, x, y, m, k, torus), next) << where << k;
