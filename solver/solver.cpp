@@ -22,16 +22,14 @@ using Row = std::array<uint8_t, rowLength>;
 
 // The integers modulo k = p^e (every colour count 2 ... 5 is a prime power).
 struct Ring {
-    int32_t k = 2;
-    int32_t p = 2;
-    int32_t e = 1;
+    int32_t k;
+    int32_t p = 2; // the prime, the smallest divisor of k above 1
+    int32_t e = 0;
 
     explicit Ring(int32_t colors) : k(colors) {
-        p = 2;
         while (k % p != 0) {
             ++p;
         }
-        e = 0;
         for (int32_t q = k; q > 1; q /= p) {
             ++e;
         }
