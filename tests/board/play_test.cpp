@@ -41,7 +41,6 @@ TEST(Play, UndoRedoRestartAndAnotherBoardAreTheGamePlayedWithoutThem) {
     const TempDir dir;
     const fs::path home = fs::current_path();
     fs::current_path(dir.path);
-    fs::create_directory("rc");
     writeFile(motifPath, "0 1 0 \n1 1 1 \n0 1 0 \n");
     // The settings, the commands, and the moves alone that must leave the same game; the random
     // boards drawn before those moves.

@@ -145,11 +145,8 @@ TEST(Command, AnswersAndRefusals) {
                       mine = "/home/.local/share/kelvo/rc/motif.txt";
     for (const auto& [file, m] : {std::pair{std::string("/rc/motif.txt"), cross},
                                   {"/xdg/kelvo/rc/motif.txt", dot},
-                                  {mine, full}}) {
-        std::filesystem::create_directories(
-            std::filesystem::path(dir.path.string() + file).parent_path());
+                                  {mine, full}})
         writeFile(dir.path.string() + file, motifText(m));
-    }
     // Runs the program in dir, under env's settings, its output in the files stdout (or out) and
     // stderr there. An argument that holds a line end is the text of a file, whose name takes its
     // place.

@@ -29,7 +29,10 @@ inline std::string readFile(const std::filesystem::path& path) {
     return text.str();
 }
 
+// Writes the file whole, making its folders first.
 inline void writeFile(const std::filesystem::path& path, const std::string& text) {
+    std::error_code noFolder; // a file in the working folder has none to make
+    std::filesystem::create_directories(path.parent_path(), noFolder);
     std::ofstream(path, std::ios::binary) << text;
 }
 
