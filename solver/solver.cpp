@@ -179,12 +179,9 @@ Row backSubstitute(const Echelon& ech, int columns, bool withRhs, Row x,
     for (int i = ech.rank - 1; i >= 0; --i) {
         const Row& row = ech.rows[i];
         const int pc = ech.pivotColumn[i];
-        int32_t s = 0;
-        for (int j = 0; j < columns; ++j) {
-            if (j != pc) {
-                s += row[j] * x[j];
-            }
-        }
+        // Every column but the pivot's; a sum without a test per column vectorises.
+        int32_t s =
+            std::inner_product(row.begin(), row.begin() + columns, x.begin(), 0) - row[pc] * x[pc];
         const int32_t rhs = withRhs ? row[columns] : 0;
         s = ((rhs - s) % ring.k + ring.k) % ring.k;
         const int32_t pivot = row[pc];
@@ -369,8 +366,10 @@ std::vector<Row> buildSystem(const Grid& start, int32_t n, const Motif& motif, i
         const int32_t cy = click % n;
         const Grid laid =
             torus ? placeMotifTorus(n, cx, cy, motif) : placeMotifClipped(n, cx, cy, motif);
-        for (int cell = 0; cell < cells; ++cell) {
-            rows[cell][click] = static_cast<uint8_t>(laid.cells[cell / n][cell % n] % k);
+        for (int32_t x = 0; x < n; ++x) {
+            for (int32_t y = 0; y < n; ++y) {
+                rows[x * n + y][click] = static_cast<uint8_t>(laid.cells[x][y] % k);
+            }
         }
     }
     for (int cell = 0; cell < cells; ++cell) {
