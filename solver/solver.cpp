@@ -172,16 +172,15 @@ Echelon eliminate(std::vector<Row> rows, int columns, const Ring& ring) {
     return ech;
 }
 
-// Fills the pivot variables of x from the last pivot row up; the free variables are taken as
-// set. extra[i] (a multiple of k / p^v) picks among the p^v values pivot i allows.
+// Fills the pivot variables of x, 0 on entry, from the last pivot row up; the free variables are
+// taken as set. extra[i] (a multiple of k / p^v) picks among the p^v values pivot i allows.
 Row backSubstitute(const Echelon& ech, int columns, bool withRhs, Row x,
                    const std::vector<int32_t>& extra, const Ring& ring) {
     for (int i = ech.rank - 1; i >= 0; --i) {
         const Row& row = ech.rows[i];
         const int pc = ech.pivotColumn[i];
-        // Every column but the pivot's; a sum without a test per column vectorises.
-        int32_t s =
-            std::inner_product(row.begin(), row.begin() + columns, x.begin(), 0) - row[pc] * x[pc];
+        // The pivot's own x[pc] is still 0, so the sum over every column leaves it out.
+        int32_t s = std::inner_product(row.begin(), row.begin() + columns, x.begin(), 0);
         const int32_t rhs = withRhs ? row[columns] : 0;
         s = ((rhs - s) % ring.k + ring.k) % ring.k;
         const int32_t pivot = row[pc];
