@@ -19,8 +19,10 @@ static Surface menuScreen(int selected) {
 TEST_F(MenuTest, KeysMoveAndOpenItemsAndQuitRequestsLeaveTheStartPictureAndEndTheProgram) {
     // The game restarts the video system, which empties the queue: its events come after that.
     atVideoStart = inTurn({{release(boardLeft + 1, boardTop + 1), key(Esc), quitRequest()}});
+    // The events (a quit request follows them) and the item selected after them. That the
+    // items open their screens, the fault test's session sees in the files it leaves.
     // clang-format off
-    const std::pair<Events, int> cases[] = {
+    const std::pair<Events, int> rows[] = {
         {{}, 0}, {{key(U)}, 0}, {{key(D), key(D), key(D), key(D)}, 2},
         {{key(D), key(D), key(U), key(SDLK_a), key(SDLK_LEFT), release(100, 200),
           SDL_Event{SDL_MOUSEMOTION}}, 1},
@@ -29,15 +31,12 @@ TEST_F(MenuTest, KeysMoveAndOpenItemsAndQuitRequestsLeaveTheStartPictureAndEndTh
         {{key(Ret)}, 0}};
     // clang-format on
     GameConfig config;
-    for (int i = 0; const auto& [events, selected] : cases) {
+    for (int i = 0; const auto& [events, selected] : rows) {
         queue(events);
         queue({quitRequest()});
         runMenu(menuWindow(), config);
-        EXPECT_EQ(difference(menuScreen(selected)), "") << "case " << i++;
+        EXPECT_EQ(difference(menuScreen(selected)), "") << "row " << i++;
     }
-    EXPECT_EQ(config.size, 5);
-    EXPECT_EQ(readFile(motifPath), "1 1 0 \n1 1 1 \n0 1 0 \n");
-    EXPECT_EQ(readFile(tracePath), "1 0 0 0 0 \n0 0 0 0 0 \n0 0 0 0 0 \n0 0 0 0 0 \n0 0 0 0 0 \n");
     // Quit requests leave the start picture for the menu, and end the menu.
     SDL_Surface* window = menuWindow();
     queue({release(9, 9), SDL_Event{SDL_MOUSEMOTION}, quitRequest(), key(D), quitRequest()});

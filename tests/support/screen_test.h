@@ -20,7 +20,10 @@
 namespace fs = std::filesystem;
 using Events = std::vector<SDL_Event>;
 
-inline SDL_Event key(SDLKey k) { return {.key = {SDL_KEYDOWN, 0, SDL_PRESSED, {0, k, {}, 0}}}; }
+// A key press, with the modifiers held and the character it types.
+inline SDL_Event key(SDLKey k, SDLMod mod = KMOD_NONE, Uint16 typed = 0) {
+    return {.key = {SDL_KEYDOWN, 0, SDL_PRESSED, {0, k, mod, typed}}};
+}
 // The screens act on a button's release (by default the left one's); a press is of type
 // SDL_MOUSEBUTTONDOWN.
 inline SDL_Event release(int x, int y, Uint8 button = 1, Uint8 type = SDL_MOUSEBUTTONUP) {
