@@ -13,8 +13,7 @@ static Surface configScreen(const GameConfig& c, int lit) {
                                      " >",
                                  "< Etat initial : " + yes(c.randomStart),
                                  "< Jouer sur un tore : " + yes(c.torus), "Terminer >>"};
-    Surface s = canvas(windowWidth, windowHeight);
-    put(s, configPicture, 0, 0);
+    Surface s = canvas(configPicture);
     int y = titleY + putText(s, menuFontPoints, "Configuration", white, titleX, titleY) + titleGap;
     for (int line = 0; line <= lastConfigItem; ++line)
         y += putText(s, menuFontPoints, lines[line], line == lit ? highlight : white, itemX, y) +
@@ -22,33 +21,31 @@ static Surface configScreen(const GameConfig& c, int lit) {
     return s;
 }
 
-// The cursor and the settings, the keys (a quit request follows them), the settings and the
-// cursor after them, and the events the screen leaves in the queue.
+// The cursor before and after the keys (a quit request follows them), the events the screen
+// leaves in the queue, and the settings before and after.
 struct ConfigRow {
-    int cursor = 0;
-    GameConfig start = {};
+    int cursor = 0, cursorEnd = cursor, left = 0;
+    GameConfig start = {}, end = {};
     std::vector<SDLKey> keys = {};
-    GameConfig end = {};
-    int cursorEnd = cursor, left = 0;
 };
 
 TEST_F(ConfigTest, KeysChangeTheSettingsAndTheCursorWithinTheirLimits) {
     // clang-format off
     const ConfigRow rows[] = {
-        {.cursor = 0, .start = {.size = 3}, .keys = {L, L}, .end = {.size = 2}},
-        {.cursor = 2, .keys = {R, L, R}, .end = {.randomStart = 1}},
-        {.cursor = 0, .start = {.size = 17}, .keys = {R, R}, .end = {.size = 18}},
-        {.cursor = 2, .keys = {U, R, U, U}, .end = {.colorCount = 3}, .cursorEnd = 0},
-        {.cursor = 1, .start = {.colorCount = 4}, .keys = {R, R}, .end = {.colorCount = 5}},
-        {.cursor = 3, .start = {7, 3, 1, 1}, .keys = {L}, .end = {7, 3, 1, 0}},
-        {.cursor = 1, .start = {.colorCount = 3}, .keys = {L, L}, .end = {.colorCount = 2}},
-        {.cursor = 2, .keys = {D, D, D, D, D, SDLK_a, SDLK_SPACE, SDLK_TAB}, .cursorEnd = 4},
+        {.cursor = 0, .start = {.size = 3}, .end = {.size = 2}, .keys = {L, L}},
+        {.cursor = 2, .end = {.randomStart = 1}, .keys = {R, L, R}},
+        {.cursor = 0, .start = {.size = 17}, .end = {.size = 18}, .keys = {R, R}},
+        {.cursor = 2, .cursorEnd = 0, .end = {.colorCount = 3}, .keys = {U, R, U, U}},
+        {.cursor = 1, .start = {.colorCount = 4}, .end = {.colorCount = 5}, .keys = {R, R}},
+        {.cursor = 3, .start = {7, 3, 1, 1}, .end = {7, 3, 1, 0}, .keys = {L}},
+        {.cursor = 1, .start = {.colorCount = 3}, .end = {.colorCount = 2}, .keys = {L, L}},
+        {.cursor = 2, .cursorEnd = 4, .keys = {D, D, D, D, D, SDLK_a, SDLK_SPACE, SDLK_TAB}},
         // The arrows do nothing on "Terminer >>"; any setting other than 0 reads as yes.
-        {.cursor = 4, .start = {2, 2, -1, 7}, .keys = {R, L}, .end = {2, 2, -1, 7}},
+        {.cursor = 4, .start = {2, 2, -1, 7}, .end = {2, 2, -1, 7}, .keys = {R, L}},
         // Return leaves from "Terminer >>" only; Escape and a quit request leave from any line.
-        {.cursor = 0, .keys = {Ret, D, Ret, D, D, D, Ret, U}, .cursorEnd = 4, .left = 2},
-        {.cursor = 0, .keys = {R, Esc, R}, .end = {.size = 5}, .left = 2},
-        {.cursor = 1, .keys = {R, Quit, R}, .end = {.colorCount = 3}, .left = 2}};
+        {.cursor = 0, .cursorEnd = 4, .left = 2, .keys = {Ret, D, Ret, D, D, D, Ret, U}},
+        {.cursor = 0, .left = 2, .end = {.size = 5}, .keys = {R, Esc, R}},
+        {.cursor = 1, .left = 2, .end = {.colorCount = 3}, .keys = {R, Quit, R}}};
     // clang-format on
     for (int i = 0; const ConfigRow& row : rows) {
         SCOPED_TRACE("row " + std::to_string(i++));

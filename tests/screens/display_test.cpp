@@ -30,13 +30,11 @@ TEST_F(DisplayTest, TerminationSignalsEndTheProgramAtOnce) {
     afterVideoStart = [] { raise(signalAtStart); };
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         signalAtStart = signal;
-        // On the start picture, or during a game.
+        // SIGTERM on the start picture, which it never leaves, the others during a game.
         const auto play = [signal] {
             alarm(10);
-            if (signal == SIGTERM)
-                runMainMenu();
-            else
-                runGame(nullptr, {});
+            if (signal == SIGTERM) runMainMenu();
+            runGame(nullptr, {});
         };
         EXPECT_EXIT(play(), ::testing::KilledBySignal(signal), "");
     }

@@ -10,8 +10,7 @@ using Cells = std::vector<std::pair<int, int>>;
 // The game's window: its background, a frame round the board, the goal tile k - 1, each cell's
 // tile (none for a cell without a colour), and under the board the moves, then the keys.
 static Surface gameScreen(const Grid& board, int32_t k, int moves, const char* keys) {
-    Surface s = canvas(gameWindowWidth, gameWindowHeight(board.size));
-    put(s, gamePicture, 0, 0);
+    Surface s = canvas(gamePicture, gameWindowWidth, gameWindowHeight(board.size));
     const int w = boardFrameWidth, side = tileSize * board.size + 2 * w;
     SDL_Rect frame{Sint16(boardLeft - w), Sint16(boardTop - w), Uint16(side), Uint16(side)};
     SDL_FillRect(s.get(), &frame, 0xa498f0); // the frame's colour, then the board's square inside
@@ -30,8 +29,7 @@ static Surface gameScreen(const Grid& board, int32_t k, int moves, const char* k
 // The victory's own window: the message in black, centred at the top of its picture, and the
 // fewest clicks that won from the start under it.
 static Surface victoryScreen(int moves, int64_t fewest, bool proven) {
-    Surface s = canvas(windowWidth, windowHeight);
-    put(s, victoryPicture, 0, 0);
+    Surface s = canvas(victoryPicture);
     putText(s, victoryFontPoints, "Vous avez reussi en " + std::to_string(moves) + " coups.", black,
             -1, messageTop);
     putText(s, minimumFontPoints,

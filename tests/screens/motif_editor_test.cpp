@@ -7,8 +7,7 @@ using MotifEditorTest = ScreenTest;
 // The menu's background, the title and the keys' line in white and m[3a + b] in column a, row b
 // (nothing for a value without a tile).
 static Surface editorScreen(const Motif& m) {
-    Surface s = canvas(windowWidth, windowHeight);
-    put(s, menuPicture, 0, 0);
+    Surface s = canvas(menuPicture);
     putText(s, menuFontPoints, "Editer le motif :", white, titleX, titleY);
     putText(s, statusFontPoints,
             "Clic : changer une case    Entree : enregistrer    Echap : annuler", white, titleX,
