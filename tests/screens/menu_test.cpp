@@ -6,8 +6,7 @@ constexpr SDLKey U = SDLK_UP, D = SDLK_DOWN, Ret = SDLK_RETURN, Esc = SDLK_ESCAP
 
 // The title and the items in white, marker tile 4 beside the selected item and 0 beside the others.
 static Surface menuScreen(int selected) {
-    Surface s = canvas(windowWidth, windowHeight);
-    put(s, menuPicture, 0, 0);
+    Surface s = canvas(menuPicture);
     int y = titleY + putText(s, menuFontPoints, "Bienvenue", white, titleX, titleY) + titleGap;
     for (const char* item : {"Jouer", "Configurer la partie", "Modifier le motif"}) {
         putTile(s, selected-- == 0 ? 4 : 0, markerX, y);
@@ -16,7 +15,7 @@ static Surface menuScreen(int selected) {
     return s;
 }
 
-TEST_F(MenuTest, KeysMoveAndOpenItemsAndQuitRequestsLeaveTheStartPictureAndEndTheProgram) {
+TEST_F(MenuTest, KeysMoveAndOpenItemsAndQuitRequestsLeaveTheStartPictureAndTheMenu) {
     // The game restarts the video system, which empties the queue: its events come after that.
     atVideoStart = inTurn({{release(boardLeft + 1, boardTop + 1), key(Esc), quitRequest()}});
     // The events (a quit request follows them) and the item selected after them. That the
@@ -41,15 +40,7 @@ TEST_F(MenuTest, KeysMoveAndOpenItemsAndQuitRequestsLeaveTheStartPictureAndEndTh
     SDL_Surface* window = menuWindow();
     queue({release(9, 9), SDL_Event{SDL_MOUSEMOTION}, quitRequest(), key(D), quitRequest()});
     runStartScreen(window);
-    Surface start = canvas(windowWidth, windowHeight);
-    put(start, startPicture, 0, 0);
-    EXPECT_EQ(difference(start), "");
+    EXPECT_EQ(difference(canvas(startPicture)), "");
     runMenu(window, config);
     EXPECT_EQ(difference(menuScreen(1)), "");
-    // The program: a key leaves the start picture, a quit request in the menu ends it with 0.
-    atVideoStart = inTurn({{key(SDLK_SPACE), quitRequest()}});
-    EXPECT_EQ(runMainMenu(), 0);
-    EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
-    // With the video system down, waiting for an event fails: that reads as a quit request.
-    EXPECT_EQ(waitEvent().type, SDL_QUIT);
 }
