@@ -105,8 +105,7 @@ def without_display(program, run):
     for variables in ({"XDG_RUNTIME_DIR": run}, {"DISPLAY": ":999"},
                       {"SDL_VIDEODRIVER": "no-such-driver"}):
         ended = subprocess.run([program], cwd=run, env=dict(bare, **variables), timeout=60,
-                               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.PIPE)
+                               stdin=subprocess.DEVNULL, capture_output=True)
         err = ended.stderr.decode()
         assert ended.returncode == 1 and re.fullmatch(r"kelvo: .*: .+\n", err), (variables, err)
 
