@@ -15,14 +15,12 @@ class FaultTest : public ScreenTest, public ::testing::WithParamInterface<Fault>
 static void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
 
 static std::vector<Fault> faults() {
+    // clang-format off
     const auto motif = [](std::string text) { return [=] { writeFile(motifPath, text); }; };
     const auto remove = [](std::string path) { return [=] { fs::remove(path); }; };
+    const auto instead = [](auto make) { return [=] { fs::remove(motifPath); make(); }; };
     // A motif of ones not in the form a save writes, and a trace, both to be kept.
-    const auto old = [] {
-        writeFile(motifPath, "1 1 1 1 1 1 1 1 1");
-        writeFile(tracePath, "7 \n");
-    };
-    // clang-format off
+    const auto old = [] { writeFile(motifPath, "1 1 1 1 1 1 1 1 1"); writeFile(tracePath, "7\n"); };
     std::vector<Fault> all = {
         {.name = "EverythingInPlace"},
         {.name = "NoRcFolder", .saves = false, .make = [] { fs::remove_all("rc"); }},
@@ -30,17 +28,15 @@ static std::vector<Fault> faults() {
         {.name = "EmptyMotif", .make = motif("")},
         {.name = "HugeMotif", .make = [] { writeFile(motifPath, std::string(100 << 20, '9')); }},
         {.name = "ZerosThen1",
-         .make = [] { writeFile(motifPath, std::string(10 << 20, '0') + "1"); }},
+         .make = [] { writeFile(motifPath, std::string(10 << 20, '0') + '1'); }},
         {.name = "BinaryMotif", .make = motif(std::string("\177ELF\2\1\0\377\376 \200", 11))},
         {.name = "NumbersPast32Bits", .make = motif("4294967297 1 1 \n1 -99999999999 1 \n1 \n")},
         {.name = "NegativeMotif", .make = motif("-1 -1 -1 \n-2 -2 -2 \n-2147483648 -3 -1 \n")},
-        {.name = "MotifIsFolder", .saves = false,
-         .make = [] { fs::remove(motifPath); mkdir(motifPath, 0700); }},
+        {.name = "MotifIsFolder", .saves = false, .make = instead([] { mkdir(motifPath, 0700); })},
         // A pipe or a device is written in place, never replaced by a file.
-        {.name = "MotifIsAPipe", .saves = false,
-         .make = [] { fs::remove(motifPath); mkfifo(motifPath, 0600); }},
+        {.name = "MotifIsAPipe", .saves = false, .make = instead([] { mkfifo(motifPath, 0600); })},
         {.name = "MotifIsADevice", .saves = false,
-         .make = [] { fs::remove(motifPath); fs::create_symlink("/dev/zero", motifPath); }},
+         .make = instead([] { fs::create_symlink("/dev/zero", motifPath); })},
         {.name = "TraceIsAFolder", .traces = false,
          .make = [] { fs::create_directories("trace.txt/in"); }},
         {.name = "FileSizeLimit", .saves = false, .traces = false,
