@@ -42,7 +42,6 @@ class Player:
 
     def start(self, **variables):
         self.scale = float(variables.get("SDL12COMPAT_WINDOW_SCALING", 2.5))
-        open(os.path.join(self.run, "rc", "motif.txt"), "w").write("0 1 0 \n1 1 1 \n0 1 0 \n")
         self.game = subprocess.Popen([self.program], cwd=self.run, stdin=subprocess.DEVNULL,
                                      env=dict(self.env, **variables))
 
@@ -171,8 +170,8 @@ def main(program, run_dir):
     try:
         without_display(program, run)
         player = Player(program, run, env)
+        game_at_chosen_scale(player)  # with the default motif, the cross
         menus_at_scale_one(player)
-        game_at_chosen_scale(player)
     finally:
         player and player.game and player.game.kill()
         server.kill()
