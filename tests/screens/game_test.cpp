@@ -62,6 +62,7 @@ TEST_F(GameTest, ReleasesOnTheBoardPlayUntilVictoryEscapeOrAQuitRequest) {
         press = release(0, 0, 1, SDL_MOUSEBUTTONDOWN), ctrlZ = key(SDLK_z, KMOD_RCTRL),
         ctrlY = key(SDLK_y, KMOD_LCTRL), ctrlShiftZ = key(SDLK_z, SDLMod(KMOD_RCTRL | KMOD_LSHIFT)),
         question = key(SDLK_COMMA, KMOD_NONE, '?'); // on a French keyboard
+    const char* ones = "1 1 1 \n1 1 1 \n1 1 1 \n";
     const GameRow rows[] = {
         // The first pixel column and row of the board miss, as do the pixels just past it; the
         // last pixel belongs to the last column; every button plays, a press alone does not.
@@ -73,9 +74,12 @@ TEST_F(GameTest, ReleasesOnTheBoardPlayUntilVictoryEscapeOrAQuitRequest) {
         {.config = {.size = 18, .colorCount = 3, .torus = 1},
          .events = {onCell(0, 0), onCell(17, 17), release(664, 729), quit},
          .moves = {{0, 0}, {17, 17}, {17, 17}}},
-        // The solving move opens the victory screen, which ignores releases.
-        {.config = {.size = 2}, .motif = "1 1 1 \n1 1 1 \n1 1 1 \n",
-         .events = {onCell(1, 1), onCell(0, 0), quit, U}, .moves = {{1, 1}}, .left = 1},
+        // The solving move opens the victory screen: it ignores releases, a key or a quit request
+        // closes it.
+        {.config = {.size = 2}, .motif = ones,
+         .events = {onCell(1, 1), onCell(0, 0), key(SDLK_a), U}, .moves = {{1, 1}}, .left = 1},
+        {.config = {.size = 2}, .motif = ones, .events = {onCell(1, 1), quit, U}, .moves = {{1, 1}},
+         .left = 1},
         // H marks nothing with a negative motif, nor on a start that cannot be won; a move taken
         // back takes its mark away.
         {.config = {.size = 5, .colorCount = 3}, .motif = "-1 0 0 \n0 2 0 \n0 0 -2 \n",
