@@ -1,9 +1,9 @@
 # The browser's build in headless Chromium, driven by Selenium, served from 127.0.0.1: the start
 # picture, the menu, a game read back from the canvas (a tap, the page's buttons for undo and
-# redo, clicks to a victory), a motif saved in the editor and found again after
-# the end of the game and a reload, and no error in the console. What each key does, pixel for
-# pixel, the screen tests check. Prints the site's size, the time to the first picture and the
-# median time from a click on 18 x 18 to its repaint.
+# redo, clicks to a victory), a motif saved in the editor and found again after the end of the
+# game and a reload, and no error in the console. What each key does, pixel for pixel, the
+# screen tests check. Prints the site's size, the time to the first picture and the median time
+# from a click on 18 x 18 to its repaint.
 #   python3 page_test.py path/to/site screenshot.png
 import functools, http.server, os, shutil, statistics, sys, tempfile, threading, time
 from selenium import webdriver
