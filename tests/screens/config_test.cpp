@@ -13,8 +13,7 @@ static Surface configScreen(const GameConfig& c, int lit) {
                                      " >",
                                  "< Etat initial : " + yes(c.randomStart),
                                  "< Jouer sur un tore : " + yes(c.torus), "Terminer >>"};
-    Surface s = canvas(windowWidth, windowHeight);
-    put(s, configPicture, 0, 0);
+    Surface s = canvas(configPicture);
     int y = titleY + putText(s, menuFontPoints, "Configuration", white, titleX, titleY) + titleGap;
     for (int line = 0; line <= lastConfigItem; ++line)
         y += putText(s, menuFontPoints, lines[line], line == lit ? highlight : white, itemX, y) +
@@ -22,31 +21,41 @@ static Surface configScreen(const GameConfig& c, int lit) {
     return s;
 }
 
+// The cursor before and after the keys (a quit request follows them), the events the screen
+// leaves in the queue, and the settings before and after.
+struct ConfigRow {
+    int cursor = 0, cursorEnd = cursor, left = 0;
+    GameConfig start = {}, end = {};
+    std::vector<SDLKey> keys = {};
+};
+
 TEST_F(ConfigTest, KeysChangeTheSettingsAndTheCursorWithinTheirLimits) {
-    // The cursor, the settings, the keys (a quit request follows them), the settings and the
-    // cursor after them, and the events the screen leaves in the queue.
     // clang-format off
-    const std::tuple<int, GameConfig, std::vector<SDLKey>, GameConfig, int, int> cases[] = {
-        {0, {3, 2, 0, 0}, {L, L}, {2, 2, 0, 0}, 0, 0}, {2, {}, {R, L, R}, {4, 2, 1, 0}, 2, 0},
-        {0, {17, 2, 0, 0}, {R, R}, {18, 2, 0, 0}, 0, 0}, {2, {}, {U, R, U, U}, {4, 3, 0, 0}, 0, 0},
-        {1, {4, 4, 0, 0}, {R, R}, {4, 5, 0, 0}, 1, 0}, {3, {7, 3, 1, 1}, {L}, {7, 3, 1, 0}, 3, 0},
-        {1, {4, 3, 0, 0}, {L, L}, {4, 2, 0, 0}, 1, 0},
-        {2, {}, {D, D, D, D, D, SDLK_a, SDLK_SPACE, SDLK_TAB}, {}, 4, 0},
+    const ConfigRow rows[] = {
+        {.cursor = 0, .start = {.size = 3}, .end = {.size = 2}, .keys = {L, L}},
+        {.cursor = 2, .end = {.randomStart = 1}, .keys = {R, L, R}},
+        {.cursor = 0, .start = {.size = 17}, .end = {.size = 18}, .keys = {R, R}},
+        {.cursor = 2, .cursorEnd = 0, .end = {.colorCount = 3}, .keys = {U, R, U, U}},
+        {.cursor = 1, .start = {.colorCount = 4}, .end = {.colorCount = 5}, .keys = {R, R}},
+        {.cursor = 3, .start = {7, 3, 1, 1}, .end = {7, 3, 1, 0}, .keys = {L}},
+        {.cursor = 1, .start = {.colorCount = 3}, .end = {.colorCount = 2}, .keys = {L, L}},
+        {.cursor = 2, .cursorEnd = 4, .keys = {D, D, D, D, D, SDLK_a, SDLK_SPACE, SDLK_TAB}},
         // The arrows do nothing on "Terminer >>"; any setting other than 0 reads as yes.
-        {4, {2, 2, -1, 7}, {R, L}, {2, 2, -1, 7}, 4, 0},
+        {.cursor = 4, .start = {2, 2, -1, 7}, .end = {2, 2, -1, 7}, .keys = {R, L}},
         // Return leaves from "Terminer >>" only; Escape and a quit request leave from any line.
-        {0, {}, {Ret, D, Ret, D, D, D, Ret, U}, {}, 4, 2},
-        {0, {}, {R, Esc, R}, {5, 2, 0, 0}, 0, 2}, {1, {}, {R, Quit, R}, {4, 3, 0, 0}, 1, 2}};
+        {.cursor = 0, .cursorEnd = 4, .left = 2, .keys = {Ret, D, Ret, D, D, D, Ret, U}},
+        {.cursor = 0, .left = 2, .end = {.size = 5}, .keys = {R, Esc, R}},
+        {.cursor = 1, .left = 2, .end = {.colorCount = 3}, .keys = {R, Quit, R}}};
     // clang-format on
-    for (int i = 0; const auto& [cursor, start, keys, end, cursorEnd, left] : cases) {
-        SCOPED_TRACE("case " + std::to_string(i++));
-        configCursor = cursor;
-        GameConfig config = start;
-        for (SDLKey k : keys) queue({k == Quit ? quitRequest() : key(k)});
+    for (int i = 0; const ConfigRow& row : rows) {
+        SCOPED_TRACE("row " + std::to_string(i++));
+        configCursor = row.cursor;
+        GameConfig config = row.start;
+        for (SDLKey k : row.keys) queue({k == Quit ? quitRequest() : key(k)});
         queue({quitRequest()});
         runConfig(menuWindow(), config);
         // The settings and the cursor, as the window shows them.
-        EXPECT_EQ(difference(configScreen(end, cursorEnd)), "");
-        EXPECT_EQ(drain(), left);
+        EXPECT_EQ(difference(configScreen(row.end, row.cursorEnd)), "");
+        EXPECT_EQ(drain(), row.left);
     }
 }

@@ -4,48 +4,53 @@
 
 #include "screen_test.h"
 
+// A fault made in the session's process before it starts, and whether the save in the editor and
+// the trace of a move still work.
 struct Fault {
     std::string name;
-    bool saves, traces;         // whether the save in the editor and the trace of a move work
-    std::function<void()> make; // in the session's process, before it starts
+    bool saves = true, traces = true;
+    std::function<void()> make = [] {};
 };
 class FaultTest : public ScreenTest, public ::testing::WithParamInterface<Fault> {};
 static void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
 
 static std::vector<Fault> faults() {
+    // clang-format off
     const auto motif = [](std::string text) { return [=] { writeFile(motifPath, text); }; };
     const auto remove = [](std::string path) { return [=] { fs::remove(path); }; };
+    const auto instead = [](auto make) { return [=] { fs::remove(motifPath); make(); }; };
     // A motif of ones not in the form a save writes, and a trace, both to be kept.
-    const auto old = [] {
-        writeFile(motifPath, "1 1 1 1 1 1 1 1 1"), writeFile(tracePath, "7 \n");
-    };
-    // clang-format off
+    const auto old = [] { writeFile(motifPath, "1 1 1 1 1 1 1 1 1"); writeFile(tracePath, "7\n"); };
     std::vector<Fault> all = {
-        {"EverythingInPlace", true, true, [] {}},
-        {"NoRcFolder", false, true, [] { fs::remove_all("rc"); }},
-        {"NoMotifFile", true, true, remove(motifPath)},
-        {"EmptyMotif", true, true, motif("")},
-        {"HugeMotif", true, true, [] { writeFile(motifPath, std::string(100 << 20, '9')); }},
-        {"ZerosThen1", true, true, [] { writeFile(motifPath, std::string(10 << 20, '0') + "1"); }},
-        {"BinaryMotif", true, true, motif(std::string("\177ELF\2\1\0\377\376 \200", 11))},
-        {"NumbersPast32Bits", true, true, motif("4294967297 1 1 \n1 -99999999999 1 \n1 \n")},
-        {"NegativeMotif", true, true, motif("-1 -1 -1 \n-2 -2 -2 \n-2147483648 -3 -1 \n")},
-        {"MotifIsFolder", false, true, [] { fs::remove(motifPath), mkdir(motifPath, 0700); }},
+        {.name = "EverythingInPlace"},
+        {.name = "NoRcFolder", .saves = false, .make = [] { fs::remove_all("rc"); }},
+        {.name = "NoMotifFile", .make = remove(motifPath)},
+        {.name = "EmptyMotif", .make = motif("")},
+        {.name = "HugeMotif", .make = [] { writeFile(motifPath, std::string(100 << 20, '9')); }},
+        {.name = "ZerosThen1",
+         .make = [] { writeFile(motifPath, std::string(10 << 20, '0') + '1'); }},
+        {.name = "BinaryMotif", .make = motif(std::string("\177ELF\2\1\0\377\376 \200", 11))},
+        {.name = "NumbersPast32Bits", .make = motif("4294967297 1 1 \n1 -99999999999 1 \n1 \n")},
+        {.name = "NegativeMotif", .make = motif("-1 -1 -1 \n-2 -2 -2 \n-2147483648 -3 -1 \n")},
+        {.name = "MotifIsFolder", .saves = false, .make = instead([] { mkdir(motifPath, 0700); })},
         // A pipe or a device is written in place, never replaced by a file.
-        {"MotifIsAPipe", false, true, [] { fs::remove(motifPath), mkfifo(motifPath, 0600); }},
-        {"MotifIsADevice", false, true,
-         [] { fs::remove(motifPath), fs::create_symlink("/dev/zero", motifPath); }},
-        {"TraceIsAFolder", true, false, [] { fs::create_directories("trace.txt/in"); }},
-        {"FileSizeLimit", false, false, [=] { const rlimit r{8, 8}; old(), setrlimit(RLIMIT_FSIZE, &r); }},
+        {.name = "MotifIsAPipe", .saves = false, .make = instead([] { mkfifo(motifPath, 0600); })},
+        {.name = "MotifIsADevice", .saves = false,
+         .make = instead([] { fs::create_symlink("/dev/zero", motifPath); })},
+        {.name = "TraceIsAFolder", .traces = false,
+         .make = [] { fs::create_directories("trace.txt/in"); }},
+        {.name = "FileSizeLimit", .saves = false, .traces = false,
+         .make = [=] { old(); const rlimit r{8, 8}; setrlimit(RLIMIT_FSIZE, &r); }},
         // Read and execute only, for root too: the session then runs as nobody.
-        {"ReadOnlyFolder", false, false, [=] {
-            old(), fs::permissions(".", fs::perms(0555)), fs::permissions("rc", fs::perms(0555));
-            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3); }}};
+        {.name = "ReadOnlyFolder", .saves = false, .traces = false, .make = [=] {
+             old();
+             for (const char* folder : {".", "rc"}) fs::permissions(folder, fs::perms(0555));
+             if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3); }}};
     // clang-format on
     for (const char* path : {startPicture, menuPicture, configPicture, gamePicture, victoryPicture,
                              iconPicture, fontPath, tilePictures[0], tilePictures[1],
                              tilePictures[2], tilePictures[3], tilePictures[4]})
-        all.push_back({"No_" + fs::path(path).stem().string(), true, true, remove(path)});
+        all.push_back({.name = "No_" + fs::path(path).stem().string(), .make = remove(path)});
     return all;
 }
 INSTANTIATE_TEST_SUITE_P(Faults, FaultTest, ::testing::ValuesIn(faults()),
@@ -80,6 +85,9 @@ TEST_P(FaultTest, ASessionThroughEveryScreenEndsWithStatusZeroAndLosesNothing) {
     atVideoStart =
         inTurn({menu, {onCell(1, 1), onCell(0, 0), key(SDLK_SPACE), quitRequest(), quitRequest()}});
     EXPECT_EQ(runMainMenu(), 0);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+    // With the video system down, waiting for an event fails: that reads as a quit request.
+    EXPECT_EQ(waitEvent().type, SDL_QUIT);
     EXPECT_EQ(moveCount, 1) << "the game did not end at its victory";
     EXPECT_EQ(readFile(motifPath), GetParam().saves ? "1 1 1 \n1 1 1 \n1 1 1 \n" : motifBefore);
     EXPECT_EQ(readFile(tracePath), GetParam().traces ? "0 0 0 \n0 1 0 \n0 0 0 \n" : traceBefore);

@@ -10,8 +10,7 @@ using Cells = std::vector<std::pair<int, int>>;
 // The game's window: its background, a frame round the board, the goal tile k - 1, each cell's
 // tile (none for a cell without a colour), and under the board the moves, then the keys.
 static Surface gameScreen(const Grid& board, int32_t k, int moves, const char* keys) {
-    Surface s = canvas(gameWindowWidth, gameWindowHeight(board.size));
-    put(s, gamePicture, 0, 0);
+    Surface s = canvas(gamePicture, gameWindowWidth, gameWindowHeight(board.size));
     const int w = boardFrameWidth, side = tileSize * board.size + 2 * w;
     SDL_Rect frame{Sint16(boardLeft - w), Sint16(boardTop - w), Uint16(side), Uint16(side)};
     SDL_FillRect(s.get(), &frame, 0xa498f0); // the frame's colour, then the board's square inside
@@ -29,104 +28,115 @@ static Surface gameScreen(const Grid& board, int32_t k, int moves, const char* k
 }
 // The victory's own window: the message in black, centred at the top of its picture, and the
 // fewest clicks that won from the start under it.
-static Surface victoryScreen(int moves, const Solution& fewest) {
-    Surface s = canvas(windowWidth, windowHeight);
-    put(s, victoryPicture, 0, 0);
+static Surface victoryScreen(int moves, int64_t fewest, bool proven) {
+    Surface s = canvas(victoryPicture);
     putText(s, victoryFontPoints, "Vous avez reussi en " + std::to_string(moves) + " coups.", black,
             -1, messageTop);
     putText(s, minimumFontPoints,
-            "Le minimum etait " + std::string(fewest.proven ? "de " : "au mieux de ") +
-                std::to_string(fewest.fewestClicks) + " coups.",
+            "Le minimum etait " + std::string(proven ? "de " : "au mieux de ") +
+                std::to_string(fewest) + " coups.",
             black, -1, minimumLineTop);
     return s;
 }
 
+// The keys under a board that can be won.
+constexpr const char* winnable =
+    "H : indice    Retour arriere : annuler    Echap : menu    F1 : aide";
+
+// One game: the settings, the motif, the events, the cells they play, the events they leave in
+// the queue and the keys under the board. A game won shows the victory, won in one click.
+struct GameRow {
+    GameConfig config = {};
+    const char* motif = "0 1 0 \n1 1 1 \n0 1 0 \n";
+    Events events = {};
+    Cells moves = {};
+    int left = 0;
+    const char* status = winnable;
+};
+
 TEST_F(GameTest, ReleasesOnTheBoardPlayUntilVictoryEscapeOrAQuitRequest) {
-    const char *cross = "0 1 0 \n1 1 1 \n0 1 0 \n", *ones = "1 1 1 \n1 1 1 \n1 1 1 \n";
-    const SDL_Event quit = quitRequest(), Bs = key(SDLK_BACKSPACE), Ret = key(SDLK_RETURN),
-                    Sp = key(SDLK_SPACE), U = key(SDLK_UP), D = key(SDLK_DOWN), L = key(SDLK_LEFT),
-                    R = key(SDLK_RIGHT), press = release(0, 0, 1, SDL_MOUSEBUTTONDOWN);
-    SDL_Event ctrlZ = key(SDLK_z);
-    ctrlZ.key.keysym.mod = KMOD_RCTRL;
-    SDL_Event ctrlY = key(SDLK_y), ctrlShiftZ = ctrlZ, question = key(SDLK_COMMA);
-    ctrlY.key.keysym.mod = KMOD_LCTRL;
-    ctrlShiftZ.key.keysym.mod = SDLMod(KMOD_RCTRL | KMOD_LSHIFT);
-    question.key.keysym.unicode = '?'; // on a French keyboard
-    // The settings, the motif, the events, the cells they play and the events left in the queue.
     // clang-format off
-    const std::tuple<GameConfig, const char*, Events, Cells, int> cases[] = {
+    const SDL_Event quit = quitRequest(), Bs = key(SDLK_BACKSPACE), Ret = key(SDLK_RETURN),
+        Sp = key(SDLK_SPACE), U = key(SDLK_UP), D = key(SDLK_DOWN), L = key(SDLK_LEFT),
+        R = key(SDLK_RIGHT), H = key(SDLK_h), Esc = key(SDLK_ESCAPE), F1 = key(SDLK_F1),
+        press = release(0, 0, 1, SDL_MOUSEBUTTONDOWN), ctrlZ = key(SDLK_z, KMOD_RCTRL),
+        ctrlY = key(SDLK_y, KMOD_LCTRL), ctrlShiftZ = key(SDLK_z, SDLMod(KMOD_RCTRL | KMOD_LSHIFT)),
+        question = key(SDLK_COMMA, KMOD_NONE, '?'); // on a French keyboard
+    const char* ones = "1 1 1 \n1 1 1 \n1 1 1 \n";
+    const GameRow rows[] = {
         // The first pixel column and row of the board miss, as do the pixels just past it; the
         // last pixel belongs to the last column; every button plays, a press alone does not.
-        {{}, cross, {release(35, 117), release(52, 100), release(175, 117), release(52, 240),
-                     release(174, 101), onCell(0, 3, SDL_BUTTON_RIGHT), onCell(0, 3, 5),
-                     onCell(1, 1, 4), onCell(2, 1, SDL_BUTTON_MIDDLE),
-                     release(60, 160, 1, SDL_MOUSEBUTTONDOWN), key(SDLK_a), key(SDLK_ESCAPE),
-                     onCell(2, 2), quit}, {{3, 0}, {0, 3}, {0, 3}, {1, 1}, {2, 1}}, 2},
-        {{18, 3, 0, 1}, cross, {onCell(0, 0), onCell(17, 17), release(664, 729), quit},
-         {{0, 0}, {17, 17}, {17, 17}}, 0},
-        // The solving move opens the victory screen, which ignores releases.
-        {{2, 2, 0, 0}, ones, {onCell(1, 1), onCell(0, 0), key(SDLK_a), key(SDLK_UP)}, {{1, 1}}, 1},
-        {{2, 2, 0, 0}, ones, {onCell(1, 1), quit, key(SDLK_UP)}, {{1, 1}}, 1},
-        {{5, 3, 0, 0}, "-1 0 0 \n0 2 0 \n0 0 -2 \n", {onCell(2, 2), onCell(0, 0), key(SDLK_h), quit},
-         {{2, 2}, {0, 0}}, 0},
-        // H marks nothing on a start that cannot be won, nor with a negative motif.
-        {{5, 4, 1, 0}, cross, {key(SDLK_h), key(SDLK_ESCAPE), quit}, {}, 1},
+        {.events = {release(35, 117), release(52, 100), release(175, 117), release(52, 240),
+                    release(174, 101), onCell(0, 3, SDL_BUTTON_RIGHT), onCell(0, 3, 5),
+                    onCell(1, 1, 4), onCell(2, 1, SDL_BUTTON_MIDDLE),
+                    release(60, 160, 1, SDL_MOUSEBUTTONDOWN), key(SDLK_a), Esc, onCell(2, 2), quit},
+         .moves = {{3, 0}, {0, 3}, {0, 3}, {1, 1}, {2, 1}}, .left = 2},
+        {.config = {.size = 18, .colorCount = 3, .torus = 1},
+         .events = {onCell(0, 0), onCell(17, 17), release(664, 729), quit},
+         .moves = {{0, 0}, {17, 17}, {17, 17}}},
+        // The solving move opens the victory screen: it ignores releases, a key or a quit request
+        // closes it.
+        {.config = {.size = 2}, .motif = ones,
+         .events = {onCell(1, 1), onCell(0, 0), key(SDLK_a), U}, .moves = {{1, 1}}, .left = 1},
+        {.config = {.size = 2}, .motif = ones, .events = {onCell(1, 1), quit, U}, .moves = {{1, 1}},
+         .left = 1},
+        // H marks nothing with a negative motif, nor on a start that cannot be won; a move taken
+        // back takes its mark away.
+        {.config = {.size = 5, .colorCount = 3}, .motif = "-1 0 0 \n0 2 0 \n0 0 -2 \n",
+         .events = {onCell(2, 2), onCell(0, 0), H, quit}, .moves = {{2, 2}, {0, 0}},
+         .status = "Pas d'indice avec ce motif    Retour arriere : annuler    F1 : aide"},
+        {.config = {.size = 5, .colorCount = 4, .randomStart = 1},
+         .events = {H, Esc, quit}, .left = 1,
+         .status = "Ce plateau ne peut pas etre gagne    N : autre plateau    F1 : aide"},
+        {.events = {onCell(1, 1), onCell(2, 2), H, Bs, quit}, .moves = {{1, 1}}},
         // Backspace and Ctrl+Z undo, Ctrl+Y and Ctrl+Shift+Z redo, not Z or Y alone; R takes
         // every move back, N starts the board again.
-        {{}, cross, {onCell(1, 1), onCell(2, 2), onCell(3, 3), key(SDLK_z), Bs, ctrlZ, key(SDLK_y),
-                     ctrlY, ctrlShiftZ, ctrlShiftZ, key(SDLK_r), ctrlY, onCell(0, 3), quit},
-         {{1, 1}, {0, 3}}, 0},
-        {{}, cross, {onCell(1, 1), key(SDLK_n), onCell(2, 2), key(SDLK_r), ctrlY, quit}, {{2, 2}}, 0},
+        {.events = {onCell(1, 1), onCell(2, 2), onCell(3, 3), key(SDLK_z), Bs, ctrlZ, key(SDLK_y),
+                    ctrlY, ctrlShiftZ, ctrlShiftZ, key(SDLK_r), ctrlY, onCell(0, 3), quit},
+         .moves = {{1, 1}, {0, 3}}},
+        {.events = {onCell(1, 1), key(SDLK_n), onCell(2, 2), key(SDLK_r), ctrlY, quit},
+         .moves = {{2, 2}}},
         // F1 or ? shows the keys until the next key or click, which does nothing else.
-        {{}, cross, {key(SDLK_F1), onCell(1, 1), question, key(SDLK_ESCAPE), key(SDLK_F1), press,
-                     onCell(2, 2), key(SDLK_F1), key(SDLK_h), onCell(0, 0), quit}, {{0, 0}}, 0},
+        {.events = {F1, onCell(1, 1), question, Esc, F1, press, onCell(2, 2), F1, H, onCell(0, 0),
+                    quit}, .moves = {{0, 0}}},
         // The first key shows the cursor at the top-left cell, the next ones move it up to the
         // edges and play; a mouse button hides it, and the first key after shows it where it was.
-        {{5, 3, 0, 1}, cross, {Ret, Ret, R, R, R, R, R, R, Sp, D, L, Ret, release(0, 0), D, Sp, U, U,
-                               U, Sp, D, press, quit}, {{0, 0}, {4, 0}, {3, 1}, {3, 1}, {3, 0}}, 0}};
+        {.config = {.size = 5, .colorCount = 3, .torus = 1},
+         .events = {Ret, Ret, R, R, R, R, R, R, Sp, D, L, Ret, release(0, 0), D, Sp, U, U, U, Sp, D,
+                    press, quit}, .moves = {{0, 0}, {4, 0}, {3, 1}, {3, 1}, {3, 0}}}};
     // clang-format on
     // Again without tile 1 and the font: what is missing is left out.
     for (bool missing : {false, true}) {
         if (missing && fs::remove(tilePictures[1]) && fs::remove(fontPath)) releaseAssets();
-        for (int i = 0; const auto& [config, motif, events, moves, left] : cases) {
-            SCOPED_TRACE("case " + std::to_string(i++) + (missing ? " with pictures missing" : ""));
-            writeFile(motifPath, motif);
+        for (int i = 0; const GameRow& row : rows) {
+            SCOPED_TRACE("row " + std::to_string(i++) + (missing ? " with pictures missing" : ""));
+            writeFile(motifPath, row.motif);
             fs::remove(tracePath);
-            atVideoStart = inTurn({events});
+            atVideoStart = inTurn({row.events});
             std::srand(1);
-            runGame(menuWindow(), config);
+            runGame(menuWindow(), row.config);
 
-            const int32_t n = config.size, k = config.colorCount;
+            const int32_t n = row.config.size, k = row.config.colorCount;
+            const int moves = int(row.moves.size());
             Grid board = newGrid(n), counts = newGrid(n);
             std::srand(1);
-            if (config.randomStart) fillRandom(board, k);
+            if (row.config.randomStart) fillRandom(board, k);
             Motif played{};
             loadMotif(motifPath, played);
-            const Grid start = board;
-            for (auto [x, y] : moves)
-                board = playMove(board, x, y, played, k, config.torus != 0), ++counts.cells[x][y];
-            EXPECT_EQ(moveCount, int32_t(moves.size()));
-            EXPECT_EQ(readFile(tracePath), moves.empty() ? "" : traceText(counts));
-            // The keys, or that the start cannot be won, or that a negative motif has no hint.
-            const Solution fewest = solveForGame(start, played, k, config.torus != 0);
-            const char* unwinnable =
-                "Ce plateau ne peut pas etre gagne    N : autre plateau    F1 : aide";
-            const char* keys =
-                std::ranges::any_of(played, [](int32_t v) { return v < 0; })
-                    ? "Pas d'indice avec ce motif    Retour arriere : annuler    F1 : aide"
-                : fewest.solvable
-                    ? "H : indice    Retour arriere : annuler    Echap : menu    F1 : aide"
-                    : unwinnable;
-            // The random starts here are known to be unwinnable: the line must say so.
-            EXPECT_TRUE(!config.randomStart || keys == unwinnable);
+            for (auto [x, y] : row.moves) {
+                board = playMove(board, x, y, played, k, row.config.torus != 0);
+                ++counts.cells[x][y];
+            }
+            EXPECT_EQ(moveCount, moves);
+            EXPECT_EQ(readFile(tracePath), moves == 0 ? "" : traceText(counts));
             int wide = 0; // the line fits even in a window of 640
-            if (font(statusFontPoints)) TTF_SizeText(font(statusFontPoints), keys, &wide, nullptr);
+            if (font(statusFontPoints)) TTF_SizeText(font(statusFontPoints), row.status, &wide, 0);
             EXPECT_LE(statusKeysLeft + wide, windowWidth);
-            EXPECT_EQ(difference(checkSolved(board, k) == Won
-                                     ? victoryScreen(int(moves.size()), fewest)
-                                     : gameScreen(board, k, int(moves.size()), keys)),
-                      "");
-            EXPECT_EQ(drain(), left);
+            const bool won = checkSolved(board, k) == Won;
+            const Surface want =
+                won ? victoryScreen(moves, 1, true) : gameScreen(board, k, moves, row.status);
+            EXPECT_EQ(difference(want), "");
+            EXPECT_EQ(drain(), row.left);
         }
     }
 }
@@ -157,7 +167,9 @@ TEST_F(GameTest, FollowingTheHintWinsWithAtMostTheFewestClicks) {
     const Motif cross{0, 1, 0, 1, 1, 1, 0, 1, 0};
     writeFile(motifPath, motifText(cross));
     whenIdle = [] { player(); };
-    for (const GameConfig c : {GameConfig{4, 2, 0, 0}, {5, 2, 0, 1}, {4, 4, 0, 0}, {5, 4, 0, 1}}) {
+    const GameConfig configs[] = {
+        {}, {.size = 5, .torus = 1}, {.colorCount = 4}, {.size = 5, .colorCount = 4, .torus = 1}};
+    for (const GameConfig c : configs) {
         const Solution start = solveForGame(newGrid(c.size), cross, c.colorCount, c.torus);
         bool asked = false;
         player = [&] {
@@ -172,6 +184,7 @@ TEST_F(GameTest, FollowingTheHintWinsWithAtMostTheFewestClicks) {
                                             : onCell(cells[0].first, cells[0].second)});
         };
         runGame(nullptr, c); // the victory's window stays open
-        EXPECT_EQ(difference(victoryScreen(moveCount, start)), "") << c.size << " " << c.colorCount;
+        EXPECT_EQ(difference(victoryScreen(moveCount, start.fewestClicks, start.proven)), "")
+            << c.size << " " << c.colorCount;
     }
 }

@@ -6,8 +6,7 @@ constexpr SDLKey U = SDLK_UP, D = SDLK_DOWN, Ret = SDLK_RETURN, Esc = SDLK_ESCAP
 
 // The title and the items in white, marker tile 4 beside the selected item and 0 beside the others.
 static Surface menuScreen(int selected) {
-    Surface s = canvas(windowWidth, windowHeight);
-    put(s, menuPicture, 0, 0);
+    Surface s = canvas(menuPicture);
     int y = titleY + putText(s, menuFontPoints, "Bienvenue", white, titleX, titleY) + titleGap;
     for (const char* item : {"Jouer", "Configurer la partie", "Modifier le motif"}) {
         putTile(s, selected-- == 0 ? 4 : 0, markerX, y);
@@ -16,11 +15,13 @@ static Surface menuScreen(int selected) {
     return s;
 }
 
-TEST_F(MenuTest, KeysMoveAndOpenItemsAndQuitRequestsLeaveTheStartPictureAndEndTheProgram) {
+TEST_F(MenuTest, KeysMoveAndOpenItemsAndQuitRequestsLeaveTheStartPictureAndTheMenu) {
     // The game restarts the video system, which empties the queue: its events come after that.
     atVideoStart = inTurn({{release(boardLeft + 1, boardTop + 1), key(Esc), quitRequest()}});
+    // The events (a quit request follows them) and the item selected after them. That the
+    // items open their screens, the fault test's session sees in the files it leaves.
     // clang-format off
-    const std::pair<Events, int> cases[] = {
+    const std::pair<Events, int> rows[] = {
         {{}, 0}, {{key(U)}, 0}, {{key(D), key(D), key(D), key(D)}, 2},
         {{key(D), key(D), key(U), key(SDLK_a), key(SDLK_LEFT), release(100, 200),
           SDL_Event{SDL_MOUSEMOTION}}, 1},
@@ -29,28 +30,17 @@ TEST_F(MenuTest, KeysMoveAndOpenItemsAndQuitRequestsLeaveTheStartPictureAndEndTh
         {{key(Ret)}, 0}};
     // clang-format on
     GameConfig config;
-    for (int i = 0; const auto& [events, selected] : cases) {
+    for (int i = 0; const auto& [events, selected] : rows) {
         queue(events);
         queue({quitRequest()});
         runMenu(menuWindow(), config);
-        EXPECT_EQ(difference(menuScreen(selected)), "") << "case " << i++;
+        EXPECT_EQ(difference(menuScreen(selected)), "") << "row " << i++;
     }
-    EXPECT_EQ(config.size, 5);
-    EXPECT_EQ(readFile(motifPath), "1 1 0 \n1 1 1 \n0 1 0 \n");
-    EXPECT_EQ(readFile(tracePath), "1 0 0 0 0 \n0 0 0 0 0 \n0 0 0 0 0 \n0 0 0 0 0 \n0 0 0 0 0 \n");
     // Quit requests leave the start picture for the menu, and end the menu.
     SDL_Surface* window = menuWindow();
     queue({release(9, 9), SDL_Event{SDL_MOUSEMOTION}, quitRequest(), key(D), quitRequest()});
     runStartScreen(window);
-    Surface start = canvas(windowWidth, windowHeight);
-    put(start, startPicture, 0, 0);
-    EXPECT_EQ(difference(start), "");
+    EXPECT_EQ(difference(canvas(startPicture)), "");
     runMenu(window, config);
     EXPECT_EQ(difference(menuScreen(1)), "");
-    // The program: a key leaves the start picture, a quit request in the menu ends it with 0.
-    atVideoStart = inTurn({{key(SDLK_SPACE), quitRequest()}});
-    EXPECT_EQ(runMainMenu(), 0);
-    EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
-    // With the video system down, waiting for an event fails: that reads as a quit request.
-    EXPECT_EQ(waitEvent().type, SDL_QUIT);
 }

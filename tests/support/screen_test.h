@@ -20,7 +20,10 @@
 namespace fs = std::filesystem;
 using Events = std::vector<SDL_Event>;
 
-inline SDL_Event key(SDLKey k) { return {.key = {SDL_KEYDOWN, 0, SDL_PRESSED, {0, k, {}, 0}}}; }
+// A key press, with the modifiers held and the character it types.
+inline SDL_Event key(SDLKey k, SDLMod mod = KMOD_NONE, Uint16 typed = 0) {
+    return {.key = {SDL_KEYDOWN, 0, SDL_PRESSED, {0, k, mod, typed}}};
+}
 // The screens act on a button's release (by default the left one's); a press is of type
 // SDL_MOUSEBUTTONDOWN.
 inline SDL_Event release(int x, int y, Uint8 button = 1, Uint8 type = SDL_MOUSEBUTTONUP) {
@@ -51,17 +54,18 @@ inline std::function<void()> inTurn(std::vector<Events> batches) {
     };
 }
 
-// A picture to compose what a window must show, filled with a colour that no picture has, so
-// that a pixel a screen forgets to paint shows.
-inline Surface canvas(int w, int h) {
-    Surface s{SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xff0000, 0xff00, 0xff, 0)};
-    SDL_FillRect(s.get(), nullptr, SDL_MapRGB(s->format, 1, 2, 3));
-    return s;
-}
 // Puts a picture read straight from its file, not through the game's own cache.
 inline void put(const Surface& on, const char* path, int x, int y) {
     SDL_Rect at{Sint16(x), Sint16(y), 0, 0};
     SDL_BlitSurface(Surface{SDL_LoadBMP(path)}.get(), nullptr, on.get(), &at); // none if missing
+}
+// A picture to compose what a window must show: first a colour that no picture has, so that a
+// pixel a screen forgets to paint shows, then the screen's background picture.
+inline Surface canvas(const char* background, int w = windowWidth, int h = windowHeight) {
+    Surface s{SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xff0000, 0xff00, 0xff, 0)};
+    SDL_FillRect(s.get(), nullptr, SDL_MapRGB(s->format, 1, 2, 3));
+    put(s, background, 0, 0);
+    return s;
 }
 inline void putTile(const Surface& on, int color, int x, int y) {
     if (color >= 0 && color < maxColorCount) put(on, tilePictures[color], x, y);
