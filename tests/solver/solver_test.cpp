@@ -127,15 +127,18 @@ TEST(Solver, LargeBoards) {
         EXPECT_TRUE(s.fewestClicks == c.fewest &&
                     clicksToWin(won, s.plan, c.motif, c.colours, true) == c.fewest);
     }
-    // Beyond 2^24 plans, windows of generators lower the clicks, the same way on every machine;
-    // below, the search is proven if it ends within kelvo-solve's budget.
+    // Beyond 2^24 plans, windows of generators lower the clicks, the same way on every machine.
+    // Below, the search is proven when its steps are enough for every plan (256 on 18 x 18).
     struct Search {
         int32_t side, colors;
+        uint64_t steps;
         int64_t fewest;
         bool proven;
     };
-    for (const Search& c : {Search{12, 3, 90, false}, {12, 4, 112, false}, {10, 4, 60, true}}) {
-        const Solution s = solveBoard(newGrid(c.side), cross, c.colors, true);
+    for (const Search& c : {Search{12, 3, commandSearchSteps, 90, false},
+                            {12, 4, commandSearchSteps, 112, false},
+                            {18, 2, 256, 108, true}}) {
+        const Solution s = solveBoard(newGrid(c.side), cross, c.colors, true, c.steps);
         EXPECT_TRUE(s.fewestClicks == c.fewest && s.proven == c.proven) << c.side << c.colors;
     }
     // 5^9 plans: after so many steps, the same answer on every machine whatever its speed.
