@@ -66,16 +66,16 @@ void onKey(Play& p, const SDL_keysym& key) {
         anotherBoard(p);
         break;
     case SDLK_UP:
+        moveCursor(p, 0, -1);
+        break;
     case SDLK_DOWN:
+        moveCursor(p, 0, 1);
+        break;
     case SDLK_LEFT:
+        moveCursor(p, -1, 0);
+        break;
     case SDLK_RIGHT:
-        moveCursor(p,
-                   key.sym == SDLK_RIGHT  ? 1
-                   : key.sym == SDLK_LEFT ? -1
-                                          : 0,
-                   key.sym == SDLK_DOWN ? 1
-                   : key.sym == SDLK_UP ? -1
-                                        : 0);
+        moveCursor(p, 1, 0);
         break;
     case SDLK_SPACE:
     case SDLK_RETURN:
