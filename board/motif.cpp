@@ -8,8 +8,8 @@
 #include <istream>
 #include <streambuf>
 
-#include "board/file_descriptor.h"
-#include "board/file_replace.h"
+#include "platform/file_descriptor.h"
+#include "platform/file_replace.h"
 
 Motif currentMotif{};
 

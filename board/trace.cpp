@@ -1,9 +1,7 @@
 // Writing the click counts: rows of the board, left to right, top row first.
 #include "board/trace.h"
 
-#include "board/file_replace.h"
-
-Grid clickTrace;
+#include "platform/file_replace.h"
 
 std::string traceText(const Grid& counts) {
     std::string text;

@@ -1,4 +1,4 @@
-// The click counts of the current game and the file "trace.txt" that shows them.
+// The file "trace.txt", which shows the click counts of a game: one line per row of the board.
 #pragma once
 
 #include <string>
@@ -6,9 +6,6 @@
 #include "board/grid.h"
 
 inline constexpr const char* tracePath = "trace.txt";
-
-// clickTrace.cells[x][y]: accepted clicks on cell (x, y) since the current game began.
-extern Grid clickTrace;
 
 // The file's text: one line per row, top row first, each count written as "%d ".
 std::string traceText(const Grid& counts);

@@ -12,11 +12,9 @@
 #include <map>
 #include <tuple>
 
+#include "platform/platform.h"
+#include "screens/hooks.h"
 #include "screens/row_copy.h"
-
-#ifdef __EMSCRIPTEN__
-#include <emscripten.h>
-#endif
 
 void (*afterVideoStart)() = nullptr;
 void (*whenIdle)() = nullptr;
@@ -53,30 +51,7 @@ Assets& assets() {
     return a;
 }
 
-#ifdef __EMSCRIPTEN__
-// In a browser the pictures are PNG files, which it decodes itself, under the desktop's names.
-std::string pictureFile(const std::string& path) {
-    const std::size_t dot = path.rfind(".bmp");
-    return dot == std::string::npos ? path : path.substr(0, dot) + ".png";
-}
-// Between two looks at the event queue the browser runs the page and delivers its events: a
-// click waits 2.5 ms on average, well within a frame.
-constexpr int eventPollMs = 5;
-#else
-const std::string& pictureFile(const std::string& path) { return path; }
-#endif
-
 Uint32 colorKey(SDL_Color c) { return Uint32(c.r) << 16 | Uint32(c.g) << 8 | c.b; }
-
-// Window icon, with magenta as the transparent colour. A page shows its own icon.
-void setIcon() {
-#ifndef __EMSCRIPTEN__
-    SDL_Surface* icon = picture(iconPicture);
-    if (!icon) return;
-    SDL_SetColorKey(icon, SDL_SRCCOLORKEY, SDL_MapRGB(icon->format, 255, 0, 255));
-    SDL_WM_SetIcon(icon, nullptr);
-#endif
-}
 
 bool isSet(const char* variable) {
     const char* value = std::getenv(variable);
@@ -147,13 +122,11 @@ void startVideo(int (*init)(Uint32)) {
     // game read as "back to the menu". They end the program instead; every file is replaced
     // whole, so nothing is lost.
     setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
-#ifdef __EMSCRIPTEN__
-    // A browser's SDL ignores SDL_Quit and takes new memory at each SDL_Init: it starts once.
-    static const bool started = initVideo(init);
-    if (!started) videoFailure("cannot open the display");
-#else
-    if (!initVideo(init)) videoFailure("cannot open the display");
-#endif
+    static bool started = false;
+    if (!started || restartsVideo()) {
+        if (!initVideo(init)) videoFailure("cannot open the display");
+        started = true;
+    }
     if (fellBackOffScreen()) {
         // Asking for X11 by name gets SDL's own account of why there is no display.
         SDL_Quit();
@@ -172,7 +145,7 @@ void stopVideo() { SDL_Quit(); }
 
 SDL_Surface* openWindow(int width, int height, Uint32 flags, bool setCaption) {
     bool first = !assets().windowOpenedSinceStart;
-    if (first) setIcon();
+    if (first) setWindowIcon(picture(iconPicture));
     SDL_Surface* screen = SDL_SetVideoMode(width, height, 32, flags);
     if (!screen) videoFailure("cannot open the window");
     assets().windowOpenedSinceStart = true;
@@ -256,12 +229,7 @@ int drawText(SDL_Surface* screen, int points, const std::string& text, SDL_Color
 void show(SDL_Surface* screen) {
     if (!screen) return;
     SDL_Flip(screen);
-#ifdef __EMSCRIPTEN__
-    // The page hides its loading line at the first picture and fits the canvas to the window.
-    EM_ASM({
-        if (Module.painted) Module.painted();
-    });
-#endif
+    framePainted();
 }
 
 SDL_Event waitEvent() {
@@ -270,26 +238,11 @@ SDL_Event waitEvent() {
         if (SDL_PollEvent(&event) == 1) return event;
         whenIdle();
     }
-#ifdef __EMSCRIPTEN__
-    // Waiting inside SDL would hold the browser, which delivers the events.
-    while (SDL_PollEvent(&event) != 1) emscripten_sleep(eventPollMs);
-#else
-    // SDL 1.2 reports a failure as 0, its SDL 2 based implementation as -1.
-    if (SDL_WaitEvent(&event) != 1) {
+    if (!nextEvent(event)) {
         event = SDL_Event{};
         event.type = SDL_QUIT;
     }
-#endif
     return event;
 }
 
 void releaseAssets() { assets().release(); }
-
-#ifdef __EMSCRIPTEN__
-// The page's close button: a quit request, as closing the desktop window.
-extern "C" EMSCRIPTEN_KEEPALIVE void kelvoClose() {
-    SDL_Event event{};
-    event.type = SDL_QUIT;
-    SDL_PushEvent(&event);
-}
-#endif

@@ -43,9 +43,6 @@ inline constexpr const char* windowScalingVariable = "SDL12COMPAT_WINDOW_SCALING
 // the player has. On failure prints "kelvo: cannot open the display: <SDL's message>" and ends
 // the program with status 1.
 void startVideo(int (*init)(Uint32) = SDL_Init);
-// Called each time the video system has started, before any window opens. Restarting the
-// video system empties SDL's event queue; the screen tests queue their events here.
-extern void (*afterVideoStart)();
 // Shuts SDL down completely; the cached pictures stay valid.
 void stopVideo();
 // Opens a window mode and returns its surface (owned by SDL). The first window after
@@ -82,9 +79,6 @@ void show(SDL_Surface* screen);
 // Blocks for the next event. A failure of the event system reads as a quit request, so no
 // screen can spin on it.
 SDL_Event waitEvent();
-// Called by waitEvent when no event is queued, before it blocks: the screen tests queue there
-// what a player would do next, having seen the screen's last repaint.
-extern void (*whenIdle)();
 
 // Frees every cached picture, text and font and closes the font system (end of run, tests).
 void releaseAssets();

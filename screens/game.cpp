@@ -113,7 +113,7 @@ void react(GameView& v, const SDL_Event& event) {
         break;
     case SDL_MOUSEBUTTONUP:
         p.cursorShown = false;
-        if (auto cell = boardCell(event.button.x, event.button.y, p.n)) playCell(p, *cell);
+        if (auto cell = boardCell(event.button.x, event.button.y, p.board.size)) playCell(p, *cell);
         break;
     case SDL_KEYDOWN:
         if (asksForHelp(event.key.keysym))
@@ -145,9 +145,9 @@ const char* statusKeys(Outlook outlook) {
 // The count and the keys are two texts, so that only the short one is rendered anew after a move.
 void drawStatus(SDL_Surface* screen, const Play& p) {
     const std::string count = "Coups : " + std::to_string(moveCount);
-    drawText(screen, statusFontPoints, count, white, boardLeft, statusTop(p.n));
+    drawText(screen, statusFontPoints, count, white, boardLeft, statusTop(p.board.size));
     drawText(screen, statusFontPoints, statusKeys(p.outlook), white, statusKeysLeft,
-             statusTop(p.n));
+             statusTop(p.board.size));
 }
 
 void fill(SDL_Surface* screen, int x, int y, int w, int h, SDL_Color c) {
@@ -210,7 +210,7 @@ void drawKeys(SDL_Surface* screen) {
 
 void drawPlay(SDL_Surface* screen, const GameView& v) {
     const Play& p = v.play;
-    paintBoard(screen, p.board, p.k);
+    paintBoard(screen, p.board, p.config.colorCount);
     drawStatus(screen, p);
     if (p.hint) markCell(screen, *p.hint, 0, hintFrameWidth, hintColor);
     if (p.cursorShown) markCell(screen, p.cursor, cursorInset, cursorFrameWidth, white);
@@ -226,7 +226,6 @@ void drawBoard(SDL_Surface* screen, const Grid& board, int32_t k) {
 }
 
 void drawOpening(SDL_Surface* screen, const Grid& start, int32_t k, bool torus) {
-    moveCount = 0;
     drawPlay(screen, {playFrom(start, k, torus)});
 }
 
@@ -237,8 +236,8 @@ void runGame(SDL_Surface* /*menuWindow*/, const GameConfig& config) {
     // The game's window has its own size and double buffering: the video system starts anew.
     stopVideo();
     startVideo();
-    SDL_Surface* screen =
-        openWindow(gameWindowWidth, gameWindowHeight(play.n), SDL_HWSURFACE | SDL_DOUBLEBUF, true);
+    SDL_Surface* screen = openWindow(gameWindowWidth, gameWindowHeight(play.board.size),
+                                     SDL_HWSURFACE | SDL_DOUBLEBUF, true);
     SDL_EnableUNICODE(1); // "?" is found by its character, on every keyboard layout
     drawPlay(screen, view);
 
@@ -247,5 +246,6 @@ void runGame(SDL_Surface* /*menuWindow*/, const GameConfig& config) {
         drawPlay(screen, view);
     }
     if (play.state == Won)
-        showVictory(play.start ? minimumMessage(play.start->fewestClicks, play.start->proven) : "");
+        showVictory(moveCount,
+                    play.start ? minimumMessage(play.start->fewestClicks, play.start->proven) : "");
 }

@@ -8,7 +8,7 @@
 
 #include "board/game_config.h"
 #include "board/grid.h"
-#include "board/play.h"
+#include "game/play.h"
 
 // Plays one game; a solved board ends with the victory screen. A release over the board plays its
 // cell; the arrows show and move a cursor, Space or Return plays its cell; H marks a cell of a

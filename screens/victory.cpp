@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "screens/display.h"
-#include "screens/game.h"
 
 namespace {
 
@@ -23,10 +22,10 @@ std::string minimumMessage(int64_t clicks, bool proven) {
            std::to_string(clicks) + " coups.";
 }
 
-void showVictory(const std::string& minimumLine) {
+void showVictory(int32_t moves, const std::string& minimumLine) {
     SDL_Surface* screen = openWindow(windowWidth, windowHeight, SDL_HWSURFACE, true);
     draw(screen, picture(victoryPicture), 0, 0);
-    if (SDL_Surface* message = textPicture(victoryFontPoints, victoryMessage(moveCount), black))
+    if (SDL_Surface* message = textPicture(victoryFontPoints, victoryMessage(moves), black))
         draw(screen, message, (windowWidth - message->w) / 2, messageTop);
     if (SDL_Surface* line =
             minimumLine.empty() ? nullptr : textPicture(minimumFontPoints, minimumLine, black))

@@ -10,7 +10,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "board/file_descriptor.h"
+#include "platform/file_descriptor.h"
 
 namespace {
 

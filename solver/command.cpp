@@ -9,9 +9,10 @@
 #include <optional>
 #include <unistd.h>
 
-#include "board/file_descriptor.h"
 #include "board/game_config.h"
 #include "board/motif.h"
+#include "board/trace.h"
+#include "platform/file_descriptor.h"
 #include "solver/board_file.h"
 #include "solver/solver.h"
 
@@ -196,6 +197,16 @@ BoardFile startBoard(const Request& request) {
 }
 
 } // namespace
+
+std::string solutionText(const Solution& solution) {
+    if (!solution.solvable) {
+        return "solvable: no\nsolutions: 0\n";
+    }
+    return "solvable: yes\nsolutions: " + solution.planCount +
+           "\nfewest clicks: " + std::to_string(solution.fewestClicks) +
+           (solution.proven ? " (proven)" : " (best found)") + "\nplan:\n" +
+           traceText(solution.plan);
+}
 
 CommandResult runSolveCommand(const std::vector<std::string>& args) {
     Request request;

@@ -8,8 +8,6 @@
 #include <random>
 #include <vector>
 
-#include "board/trace.h"
-
 namespace {
 
 constexpr int maxCells = maxGridSize * maxGridSize;
@@ -499,16 +497,6 @@ Solution solveBoard(const Grid& start, const Motif& motif, int32_t k, bool torus
         solution.plan.cells[cell / n][cell % n] = best[cell];
     }
     return solution;
-}
-
-std::string solutionText(const Solution& solution) {
-    if (!solution.solvable) {
-        return "solvable: no\nsolutions: 0\n";
-    }
-    return "solvable: yes\nsolutions: " + solution.planCount +
-           "\nfewest clicks: " + std::to_string(solution.fewestClicks) +
-           (solution.proven ? " (proven)" : " (best found)") + "\nplan:\n" +
-           traceText(solution.plan);
 }
 
 Solution solveForGame(const Grid& board, const Motif& motif, int32_t k, bool torus) {

@@ -39,9 +39,5 @@ Solution solveBoard(const Grid& start, const Motif& motif, int32_t k, bool torus
 // The game's call for its hint and its victory line: solveBoard with the game's budget.
 Solution solveForGame(const Grid& board, const Motif& motif, int32_t k, bool torus);
 
-// The tool's answer: "solvable", "solutions", and when there are some, "fewest clicks" and the
-// plan in the layout of the click trace.
-std::string solutionText(const Solution& solution);
-
 // base^exponent in decimal, exact at any size.
 std::string decimalPower(uint32_t base, uint32_t exponent);

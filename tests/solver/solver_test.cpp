@@ -12,6 +12,7 @@
 #include "board/motif.h"
 #include "board/trace.h"
 #include "files.h"
+#include "solver/command.h"
 #include "solver/solver.h"
 
 const Motif cross{0, 1, 0, 1, 1, 1, 0, 1, 0};

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -27,6 +28,14 @@ inline std::string readFile(const std::filesystem::path& path) {
     if (std::filesystem::is_regular_file(path))
         text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
+}
+
+// The names in a folder.
+inline std::set<std::string> entries(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.insert(e.path().filename());
+    return names;
 }
 
 // Writes the file whole, making its folders first.

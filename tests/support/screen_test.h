@@ -13,6 +13,7 @@
 #include "screens/config.h"
 #include "screens/display.h"
 #include "screens/game.h"
+#include "screens/hooks.h"
 #include "screens/menu.h"
 #include "screens/motif_editor.h"
 #include "screens/victory.h"

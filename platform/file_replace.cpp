@@ -1,6 +1,6 @@
 // Replacing a file whole: write a temporary file beside it, then rename it over the old one,
 // so that a full disk or a file-size limit never leaves a half-written file behind.
-#include "board/file_replace.h"
+#include "platform/file_replace.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -8,11 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "board/file_descriptor.h"
-
-#ifdef __EMSCRIPTEN__
-#include <emscripten.h>
-#endif
+#include "platform/file_descriptor.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -53,11 +50,7 @@ bool writeInPlace(const std::string& file, std::string_view content, Durability 
 // A new file named file.<pid>.<n>, made with mode 0666 so that the kernel applies the umask (or
 // the folder's default ACL); O_EXCL never opens a file that is already there, nor a link.
 FileDescriptor makeTemporary(const std::string& file, std::string& name) {
-#ifdef __EMSCRIPTEN__
-    // Emscripten's umask starts at 0777, which would make every new file unreadable; a browser's
-    // files have no other users to keep out.
-    ::umask(022);
-#endif
+    prepareNewFiles();
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = file + "." + std::to_string(::getpid()) + "." + std::to_string(attempt);
         FileDescriptor fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
@@ -75,35 +68,6 @@ bool fillTemporary(FileDescriptor& fd, std::string_view content, const struct st
     return writeAll(fd.get(), content) &&
            (old == nullptr || ::fchmod(fd.get(), old->st_mode & 07777) == 0) &&
            (durability == Durability::Unsynced || ::fsync(fd.get()) == 0) && fd.close();
-}
-
-// Renaming over an existing file makes ext4 write the new data out first, which costs
-// milliseconds; exchanging the two names does not, and leaves the old content under the
-// temporary name to remove. Outside Linux, where there is no exchange, a plain rename.
-bool putInPlace(const std::string& temporary, const std::string& file, bool exchange) {
-#ifdef RENAME_EXCHANGE
-    if (exchange &&
-        ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, file.c_str(), RENAME_EXCHANGE) == 0) {
-        ::unlink(temporary.c_str());
-        return true;
-    }
-#else
-    (void)exchange;
-#endif
-    return ::rename(temporary.c_str(), file.c_str()) == 0;
-}
-
-// In a browser the files live in memory; a synced one is copied to the browser's own storage
-// (IndexedDB, mounted by the page), so that it is still there after a reload.
-void keepInBrowser() {
-#ifdef __EMSCRIPTEN__
-    EM_ASM({
-        FS.syncfs(
-            false, function(error) {
-                if (error) console.error('kelvo: cannot keep the files: ' + error);
-            });
-    });
-#endif
 }
 
 } // namespace
@@ -133,7 +97,7 @@ bool replaceFile(const std::string& path, std::string_view content, Durability d
     }
     if (fillTemporary(fd, content, exists ? &old : nullptr, durability) &&
         putInPlace(temporary, file, exists && durability == Durability::Unsynced)) {
-        if (durability == Durability::Synced) keepInBrowser();
+        if (durability == Durability::Synced) keepSavedFiles();
         return true;
     }
     ::unlink(temporary.c_str());

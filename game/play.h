@@ -13,6 +13,9 @@
 
 // Accepted clicks of the current game; the victory screen shows it.
 extern int32_t moveCount;
+// clickTrace.cells[x][y]: accepted clicks on cell (x, y) since the current game began; trace.txt
+// shows them. Only the game under way writes these two.
+extern Grid clickTrace;
 
 struct Cell {
     int32_t x;
@@ -36,9 +39,6 @@ struct Step {
 // One game under way. The click counts are clickTrace, the moves moveCount.
 struct Play {
     GameConfig config; // brought into the game's ranges; N starts the next game with them
-    int32_t n = 0;
-    int32_t k = 0;
-    bool torus = false;
     Grid startBoard;
     Grid board;
     GameState state = Playing;
@@ -56,7 +56,7 @@ struct Play {
 // start, the next board of the run's random sequence), the motif read from its file, no click
 // yet (clickTrace and moveCount at zero), and the start judged.
 Play startPlay(const GameConfig& config);
-// A game from this start board with the current motif, judged; the counts are left alone.
+// A game from this start board with the current motif, judged, with no click yet.
 Play playFrom(const Grid& start, int32_t k, bool torus);
 
 // A new move: the board, its cell's click count, trace.txt, the solved test and moveCount. The

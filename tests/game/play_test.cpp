@@ -8,9 +8,9 @@
 #include <string>
 
 #include "board/motif.h"
-#include "board/play.h"
 #include "board/trace.h"
 #include "files.h"
+#include "game/play.h"
 
 namespace fs = std::filesystem;
 
@@ -27,8 +27,9 @@ static Play played(const GameConfig& config, const std::string& script, int draw
     for (std::sregex_iterator s(script.begin(), script.end(), step), end; s != end; ++s)
         for (int t = (*s)[2].length() > 0 ? std::stoi((*s)[2]) : 1; t > 0; --t) {
             const char command = (*s).str(1)[0];
-            if (command == 'm') playCell(p, {int32_t(rng() % p.n), int32_t(rng() % p.n)});
-            if (command == 'x') playCell(p, {p.n - 1, 0});
+            if (command == 'm')
+                playCell(p, {int32_t(rng() % p.board.size), int32_t(rng() % p.board.size)});
+            if (command == 'x') playCell(p, {p.board.size - 1, 0});
             if (command == 'u') undo(p);
             if (command == 'y') redo(p);
             if (command == 'R') restart(p);

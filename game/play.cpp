@@ -1,6 +1,6 @@
 // A game under way: the commands on its list of moves (move, undo, redo, restart, another board)
 // and the hint, on plain values; the screen only draws them.
-#include "board/play.h"
+#include "game/play.h"
 
 #include <algorithm>
 #include <utility>
@@ -9,6 +9,7 @@
 #include "board/trace.h"
 
 int32_t moveCount = 0;
+Grid clickTrace;
 
 namespace {
 
@@ -30,10 +31,11 @@ std::optional<Cell> firstClick(const Grid& plan) {
 // The move itself, new or replayed.
 void play(Play& p, Cell cell) {
     p.history.push_back({p.board, clickTrace, cell});
-    p.board = playMove(p.board, cell.x, cell.y, currentMotif, p.k, p.torus);
+    const int32_t k = p.config.colorCount;
+    p.board = playMove(p.board, cell.x, cell.y, currentMotif, k, wrapsAround(p.config));
     clickTrace.cells[cell.x][cell.y] += 1;
     writeTrace(clickTrace);
-    p.state = checkSolved(p.board, p.k);
+    p.state = checkSolved(p.board, k);
     moveCount += 1;
     // Moves add up in any order, so the plan less this click still wins; a click outside it
     // leaves no plan known until the next hint.
@@ -60,16 +62,15 @@ bool takeBack(Play& p) {
 } // namespace
 
 Play playFrom(const Grid& start, int32_t k, bool torus) {
+    clickTrace = newGrid(start.size);
+    moveCount = 0;
     Play p;
-    p.n = start.size;
-    p.k = k;
-    p.torus = torus;
-    p.config = {p.n, k, 0, torus ? 1 : 0};
+    p.config = {start.size, k, 0, torus ? 1 : 0};
     p.startBoard = p.board = start;
     // The solver knows only motifs without negative values, whose moves are additions modulo k.
     if (std::any_of(currentMotif.begin(), currentMotif.end(), [](int32_t v) { return v < 0; }))
         return p;
-    Solution s = solveForGame(p.board, currentMotif, p.k, p.torus);
+    Solution s = solveForGame(p.board, currentMotif, k, torus);
     p.outlook = s.solvable ? Outlook::Winnable : Outlook::Unwinnable;
     if (s.solvable) p.plan = s.plan;
     p.start = std::move(s);
@@ -81,8 +82,6 @@ Play startPlay(const GameConfig& config) {
     const int32_t k = std::clamp(config.colorCount, minColorCount, maxColorCount);
     Grid start = newGrid(n);
     if (startsAtRandom(config)) fillRandom(start, k);
-    clickTrace = newGrid(n);
-    moveCount = 0;
     loadMotif();
     Play p = playFrom(start, k, wrapsAround(config));
     p.config.randomStart = config.randomStart;
@@ -120,7 +119,8 @@ void anotherBoard(Play& p) {
 // after the other always ends in victory.
 void showHint(Play& p) {
     if (p.outlook != Outlook::Winnable) return;
-    Solution fresh = solveForGame(p.board, currentMotif, p.k, p.torus);
+    Solution fresh =
+        solveForGame(p.board, currentMotif, p.config.colorCount, wrapsAround(p.config));
     if (fresh.solvable && (!p.plan || fresh.fewestClicks < clicksIn(*p.plan))) p.plan = fresh.plan;
     if (p.plan) p.hint = firstClick(*p.plan);
 }
@@ -130,7 +130,8 @@ void moveCursor(Play& p, int32_t dx, int32_t dy) {
         p.cursorShown = true;
         return;
     }
-    p.cursor = {std::clamp(p.cursor.x + dx, 0, p.n - 1), std::clamp(p.cursor.y + dy, 0, p.n - 1)};
+    const int32_t last = p.board.size - 1;
+    p.cursor = {std::clamp(p.cursor.x + dx, 0, last), std::clamp(p.cursor.y + dy, 0, last)};
 }
 
 void playAtCursor(Play& p) {
