@@ -74,11 +74,11 @@ int configLineTop(const GameConfig& config, int line) {
 
 // Paints the title and the five lines, the one at configCursor highlighted, and flips.
 void drawConfig(SDL_Surface* screen, const GameConfig& config) {
-    draw(screen, picture(configPicture), 0, 0);
-    drawText(screen, menuFontPoints, configTitle, white, titleX, titleY);
+    paint(screen, picture(configPicture), 0, 0);
+    paintText(screen, menuFontPoints, configTitle, white, titleX, titleY);
     for (int line = 0; line <= lastConfigItem; ++line)
-        drawText(screen, menuFontPoints, lineText(config, line),
-                 line == configCursor ? highlight : white, itemX, configLineTop(config, line));
+        paintText(screen, menuFontPoints, lineText(config, line),
+                  line == configCursor ? highlight : white, itemX, configLineTop(config, line));
     show(screen);
 }
 

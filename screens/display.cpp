@@ -178,17 +178,17 @@ SDL_Surface* tile(int color) {
     return a.tiles[color];
 }
 
-void draw(SDL_Surface* screen, SDL_Surface* pic, int x, int y) {
+void paint(SDL_Surface* screen, SDL_Surface* pic, int x, int y) {
     if (!screen || !pic) return;
     if (copyRows(screen, pic, SDL_Rect{0, 0, Uint16(pic->w), Uint16(pic->h)}, x, y)) return;
     SDL_Rect at{Sint16(x), Sint16(y), 0, 0};
     SDL_BlitSurface(pic, nullptr, screen, &at);
 }
 
-void drawFromFile(SDL_Surface* screen, const std::string& path, int x, int y) {
+void paintFromFile(SDL_Surface* screen, const std::string& path, int x, int y) {
     if (!screen) return;
     const Surface loaded{SDL_LoadBMP(pictureFile(path).c_str())};
-    draw(screen, loaded.get(), x, y);
+    paint(screen, loaded.get(), x, y);
 }
 
 TTF_Font* font(int points) {
@@ -219,10 +219,10 @@ int textHeight(int points, const std::string& text) {
     return rendered ? rendered->h : 0;
 }
 
-int drawText(SDL_Surface* screen, int points, const std::string& text, SDL_Color color, int x,
-             int y) {
+int paintText(SDL_Surface* screen, int points, const std::string& text, SDL_Color color, int x,
+              int y) {
     SDL_Surface* rendered = textPicture(points, text, color);
-    draw(screen, rendered, x, y);
+    paint(screen, rendered, x, y);
     return rendered ? rendered->h : 0;
 }
 

@@ -56,11 +56,11 @@ SDL_Surface* openWindow(int width, int height, Uint32 flags, bool setCaption);
 SDL_Surface* picture(const std::string& path);
 // The tile "./rc/%d.bmp" of a colour index; nullptr outside 0 ... 4 or when missing.
 SDL_Surface* tile(int color);
-// Draws a whole picture with its top-left corner at (x, y); a null picture draws nothing.
-void draw(SDL_Surface* screen, SDL_Surface* picture, int x, int y);
-// Draws the picture read from path with its top-left corner at (x, y), without keeping it: for
+// Paints a whole picture with its top-left corner at (x, y); a null picture paints nothing.
+void paint(SDL_Surface* screen, SDL_Surface* picture, int x, int y);
+// Paints the picture read from path with its top-left corner at (x, y), without keeping it: for
 // a picture shown once, whose conversion and copy would cost memory and start-up time.
-void drawFromFile(SDL_Surface* screen, const std::string& path, int x, int y);
+void paintFromFile(SDL_Surface* screen, const std::string& path, int x, int y);
 
 // The game's font at a size, opened once per run; nullptr when it cannot be opened.
 TTF_Font* font(int points);
@@ -69,11 +69,13 @@ TTF_Font* font(int points);
 SDL_Surface* textPicture(int points, const std::string& text, SDL_Color color);
 // Height of the rendered text in white (0 without a font): it places the next line.
 int textHeight(int points, const std::string& text);
-// Draws the text at (x, y) and returns the height of the rendered line (0 when none).
-int drawText(SDL_Surface* screen, int points, const std::string& text, SDL_Color color, int x,
-             int y);
+// Paints the text at (x, y) and returns the height of the rendered line (0 when none).
+int paintText(SDL_Surface* screen, int points, const std::string& text, SDL_Color color, int x,
+              int y);
 
-// Shows what was painted.
+// Puts what was painted on the screen: the one call that does. A paint… function only paints
+// into the window's surface; a screen's draw… (drawMenu, drawConfig, drawBoard, drawMotif)
+// paints the whole screen, then shows it.
 void show(SDL_Surface* screen);
 
 // Blocks for the next event. A failure of the event system reads as a quit request, so no

@@ -1,6 +1,5 @@
-// The game screen: turns events into the game's commands (a release over the board or Space on
-// the keyboard's cursor makes a move, H, undo, redo, R, N) and shows the keys on F1; repaints
-// after every event.
+// The game screen: turns events into the game's commands (moves, H, undo, redo, R, N, the
+// cursor) and shows the keys on F1; repaints after every event.
 #include "screens/game.h"
 
 #include <iterator>
@@ -16,7 +15,7 @@ namespace {
 
 // The frame round the board at its real size: four bands just outside the board's square, drawn
 // over the background and never under a tile.
-void drawBoardFrame(SDL_Surface* screen, int32_t n) {
+void paintBoardFrame(SDL_Surface* screen, int32_t n) {
     if (!screen) return;
     const int side = tileSize * n;
     const int w = boardFrameWidth;
@@ -143,11 +142,11 @@ const char* statusKeys(Outlook outlook) {
 }
 
 // The count and the keys are two texts, so that only the short one is rendered anew after a move.
-void drawStatus(SDL_Surface* screen, const Play& p) {
+void paintStatus(SDL_Surface* screen, const Play& p) {
     const std::string count = "Coups : " + std::to_string(moveCount);
-    drawText(screen, statusFontPoints, count, white, boardLeft, statusTop(p.board.size));
-    drawText(screen, statusFontPoints, statusKeys(p.outlook), white, statusKeysLeft,
-             statusTop(p.board.size));
+    paintText(screen, statusFontPoints, count, white, boardLeft, statusTop(p.board.size));
+    paintText(screen, statusFontPoints, statusKeys(p.outlook), white, statusKeysLeft,
+              statusTop(p.board.size));
 }
 
 void fill(SDL_Surface* screen, int x, int y, int w, int h, SDL_Color c) {
@@ -172,17 +171,17 @@ void markCell(SDL_Surface* screen, Cell cell, int inset, int width, SDL_Color co
 }
 
 void paintBoard(SDL_Surface* screen, const Grid& board, int32_t k) {
-    drawGameBackground(screen, picture(gamePicture), board);
-    drawBoardFrame(screen, board.size);
-    draw(screen, tile(k - 1), goalX, goalY);
+    paintGameBackground(screen, picture(gamePicture), board);
+    paintBoardFrame(screen, board.size);
+    paint(screen, tile(k - 1), goalX, goalY);
     for (int32_t x = 0; x < board.size; ++x)
         for (int32_t y = 0; y < board.size; ++y)
-            draw(screen, tile(board.cells[x][y]), boardLeft + tileSize * x,
-                 boardTop + tileSize * y);
+            paint(screen, tile(board.cells[x][y]), boardLeft + tileSize * x,
+                  boardTop + tileSize * y);
 }
 
 // Every key of the screen, over the board in a framed panel.
-void drawKeys(SDL_Surface* screen) {
+void paintKeys(SDL_Surface* screen) {
     static constexpr const char* lines[] = {
         "Clic sur une case : la jouer",
         "Fleches : montrer puis deplacer le curseur",
@@ -203,7 +202,7 @@ void drawKeys(SDL_Surface* screen) {
          black);
     int y = keysPanelTop + keysPanelMargin;
     for (const char* line : lines) {
-        drawText(screen, statusFontPoints, line, white, keysPanelLeft + keysPanelMargin, y);
+        paintText(screen, statusFontPoints, line, white, keysPanelLeft + keysPanelMargin, y);
         y += keysLinePitch;
     }
 }
@@ -211,10 +210,10 @@ void drawKeys(SDL_Surface* screen) {
 void drawPlay(SDL_Surface* screen, const GameView& v) {
     const Play& p = v.play;
     paintBoard(screen, p.board, p.config.colorCount);
-    drawStatus(screen, p);
+    paintStatus(screen, p);
     if (p.hint) markCell(screen, *p.hint, 0, hintFrameWidth, hintColor);
     if (p.cursorShown) markCell(screen, p.cursor, cursorInset, cursorFrameWidth, white);
-    if (v.help) drawKeys(screen);
+    if (v.help) paintKeys(screen);
     show(screen);
 }
 

@@ -10,7 +10,7 @@
 namespace {
 
 // The part of a picture drawn at (0, 0) that falls in area, drawn where the whole would put it.
-void drawArea(SDL_Surface* screen, SDL_Surface* pic, SDL_Rect area) {
+void paintArea(SDL_Surface* screen, SDL_Surface* pic, SDL_Rect area) {
     const int right = std::min(area.x + area.w, pic->w);
     const int bottom = std::min(area.y + area.h, pic->h);
     SDL_Rect part{area.x, area.y, Uint16(std::max(right - area.x, 0)),
@@ -32,10 +32,10 @@ bool tilesCoverBoard(const Grid& board) {
 
 } // namespace
 
-void drawGameBackground(SDL_Surface* screen, SDL_Surface* background, const Grid& board) {
+void paintGameBackground(SDL_Surface* screen, SDL_Surface* background, const Grid& board) {
     if (!screen || !background) return;
     if (!tilesCoverBoard(board)) {
-        draw(screen, background, 0, 0);
+        paint(screen, background, 0, 0);
         return;
     }
     // The bands above, left of, right of and below the board.
@@ -47,8 +47,8 @@ void drawGameBackground(SDL_Surface* screen, SDL_Surface* background, const Grid
     auto area = [](int x, int y, int w, int h) {
         return SDL_Rect{Sint16(x), Sint16(y), Uint16(std::max(w, 0)), Uint16(std::max(h, 0))};
     };
-    drawArea(screen, background, area(0, 0, width, boardTop));
-    drawArea(screen, background, area(0, boardTop, boardLeft, side));
-    drawArea(screen, background, area(right, boardTop, width - right, side));
-    drawArea(screen, background, area(0, bottom, width, height - bottom));
+    paintArea(screen, background, area(0, 0, width, boardTop));
+    paintArea(screen, background, area(0, boardTop, boardLeft, side));
+    paintArea(screen, background, area(right, boardTop, width - right, side));
+    paintArea(screen, background, area(0, bottom, width, height - bottom));
 }

@@ -1,6 +1,5 @@
-// Where everything stands on the screens, and where the pictures are: the one place for the
-// numbers that the screens, the pictures tool, the tests and the benchmark share (the board's
-// largest side and its number of colours are board/'s). No SDL here.
+// Where everything stands on the screens and where the pictures are, shared by the screens, the
+// pictures tool, the tests and the benchmark. No SDL here.
 #pragma once
 
 #include <algorithm>

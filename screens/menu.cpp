@@ -42,12 +42,12 @@ int menuItemTop(int item) {
 
 // Paints the menu with the marker beside the selected item, and flips.
 void drawMenu(SDL_Surface* screen, int selection) {
-    draw(screen, picture(menuPicture), 0, 0);
-    drawText(screen, menuFontPoints, menuTitle, white, titleX, titleY);
+    paint(screen, picture(menuPicture), 0, 0);
+    paintText(screen, menuFontPoints, menuTitle, white, titleX, titleY);
     for (int item = 0; item < menuItemCount; ++item) {
         int y = menuItemTop(item);
-        drawText(screen, menuFontPoints, menuItems[item], white, itemX, y);
-        draw(screen, tile(item == selection ? selectedMarker : otherMarker), markerX, y);
+        paintText(screen, menuFontPoints, menuItems[item], white, itemX, y);
+        paint(screen, tile(item == selection ? selectedMarker : otherMarker), markerX, y);
     }
     show(screen);
 }
@@ -62,7 +62,7 @@ int menuSelection(int selection, SDLKey key) {
 } // namespace
 
 void runStartScreen(SDL_Surface* screen) {
-    drawFromFile(screen, startPicture, 0, 0);
+    paintFromFile(screen, startPicture, 0, 0);
     show(screen);
     for (;;) {
         SDL_Event event = waitEvent();

@@ -17,8 +17,8 @@ void drawMotif(SDL_Surface* screen) {
     // Value m[3a + b] sits in column a, row b: the block looks as the motif acts on the board.
     for (int a = 0; a < motifSide; ++a)
         for (int b = 0; b < motifSide; ++b)
-            draw(screen, tile(currentMotif[motifSide * a + b]), motifLeft + tileSize * a,
-                 motifTop + tileSize * b);
+            paint(screen, tile(currentMotif[motifSide * a + b]), motifLeft + tileSize * a,
+                  motifTop + tileSize * b);
     show(screen);
 }
 
@@ -41,9 +41,9 @@ void motifClick(Motif& motif, int px, int py) {
 void runMotifEditor(SDL_Surface* screen) {
     loadMotif();
     // Background, title and help line once: afterwards only the tiles are painted again.
-    draw(screen, picture(menuPicture), 0, 0);
-    drawText(screen, menuFontPoints, editorTitle, white, titleX, titleY);
-    drawText(screen, statusFontPoints, editorHelp, white, titleX, helpLineTop);
+    paint(screen, picture(menuPicture), 0, 0);
+    paintText(screen, menuFontPoints, editorTitle, white, titleX, titleY);
+    paintText(screen, statusFontPoints, editorHelp, white, titleX, helpLineTop);
     drawMotif(screen);
     for (bool editing = true; editing;) {
         const SDL_Event event = waitEvent();

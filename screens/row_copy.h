@@ -1,6 +1,5 @@
-// Copying pictures row by row with memcpy, and the lock that makes a surface's pixels usable: the
-// lowest piece of the drawing layer, on SDL alone. The row copy serves the game's repaint goals
-// of `make bench` (game_background.h says which and why).
+// Copying pictures row by row with memcpy, the lowest piece of the drawing layer, for the game's
+// repaint goals of `make bench` (README's Speed section); and the lock that makes pixels usable.
 #pragma once
 
 #include <SDL.h>

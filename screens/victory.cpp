@@ -24,12 +24,12 @@ std::string minimumMessage(int64_t clicks, bool proven) {
 
 void showVictory(int32_t moves, const std::string& minimumLine) {
     SDL_Surface* screen = openWindow(windowWidth, windowHeight, SDL_HWSURFACE, true);
-    draw(screen, picture(victoryPicture), 0, 0);
+    paint(screen, picture(victoryPicture), 0, 0);
     if (SDL_Surface* message = textPicture(victoryFontPoints, victoryMessage(moves), black))
-        draw(screen, message, (windowWidth - message->w) / 2, messageTop);
+        paint(screen, message, (windowWidth - message->w) / 2, messageTop);
     if (SDL_Surface* line =
             minimumLine.empty() ? nullptr : textPicture(minimumFontPoints, minimumLine, black))
-        draw(screen, line, (windowWidth - line->w) / 2, minimumLineTop);
+        paint(screen, line, (windowWidth - line->w) / 2, minimumLineTop);
     show(screen);
     for (;;) {
         SDL_Event event = waitEvent();
