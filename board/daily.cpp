@@ -63,8 +63,8 @@ std::optional<CodedBoard> dailyBoard(std::chrono::year_month_day date) {
     const auto weekday = static_cast<int32_t>(std::chrono::weekday{day}.iso_encoding());
     DailyRandom rng(static_cast<uint64_t>(day.time_since_epoch().count()));
     std::vector<DailySetting> settings;
-    std::ranges::copy_if(dailyPlan, std::back_inserter(settings),
-                         [&](const DailySetting& s) { return s.weekday == weekday; });
+    std::copy_if(std::begin(dailyPlan), std::end(dailyPlan), std::back_inserter(settings),
+                 [&](const DailySetting& s) { return s.weekday == weekday; });
     const DailySetting& setting = settings[rng.below(static_cast<int32_t>(settings.size()))];
 
     CodedBoard board{.config = {.size = setting.size,
