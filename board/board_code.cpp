@@ -31,8 +31,8 @@ int32_t characterValue(char c) {
 }
 
 // The check reads the characters as the coefficients of a polynomial over GF(32), evaluated at
-// x: every weight is a different non-zero element, so any one changed character, or two
-// neighbours swapped, changes the sum. A code is sound when the sum with its check is 0.
+// x: every weight is non-zero and differs from its neighbours', so any one changed character, or
+// two neighbours swapped, changes the sum. A code is sound when the sum with its check is 0.
 int32_t timesX(int32_t v) { return (v << 1) ^ ((v & 16) != 0 ? 0b100101 : 0); } // x^5 = x^2 + 1
 
 int32_t checkSum(const std::vector<int32_t>& digits) {
@@ -43,7 +43,8 @@ int32_t checkSum(const std::vector<int32_t>& digits) {
     return sum;
 }
 
-// How many values of k colours one group packs, as many as k^values <= 32^characters allows.
+// How many values of k colours one group packs: 5 in 1 character, 22 in 7, 5 in 2, 15 in 7, the
+// groups with k^values <= 32^characters that waste little and fit in 64 bits.
 size_t groupValues(int32_t k) {
     constexpr size_t values[] = {0, 0, 5, 22, 5, 15};
     return values[k];
@@ -181,10 +182,11 @@ CodeReading decodeBoardCode(std::string_view code) {
         readable ? headerLength + packedLength(k, valueCount(n, withCells)) + 1 : 0;
     // A code cut short or run on fails its check too; its header says which it is.
     if (checkSum(digits) != 0) {
-        return readable && digits.size() != expected
-                   ? wrongLength(digits.size(), expected)
-                   : refused(CodeRefusal::WrongCheck, "il a été mal recopié (caractère de "
-                                                      "contrôle faux)");
+        if (readable && digits.size() != expected) {
+            return wrongLength(digits.size(), expected);
+        }
+        return refused(CodeRefusal::WrongCheck,
+                       "il a été mal recopié (caractère de contrôle faux)");
     }
     if (digits[0] != codeVersion) {
         return refused(CodeRefusal::UnknownVersion,
