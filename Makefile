@@ -11,7 +11,7 @@ test:
 bench:
 	tools/bench
 
-# The motif reader under libFuzzer for 10 minutes.
+# The readers of the motif file and of a board's code under libFuzzer, 5 minutes each.
 fuzz:
 	tools/fuzz 600
 

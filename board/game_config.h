@@ -10,6 +10,8 @@ struct GameConfig {
     int32_t colorCount = 2;  // number of colours k, 2 ... 5
     int32_t randomStart = 0; // 1: the board starts at random
     int32_t torus = 0;       // not 0: the motif wraps around the edges
+
+    bool operator==(const GameConfig&) const = default;
 };
 
 // The rules start at random only when randomStart is 1; the settings screen says "Oui" for any
