@@ -7,9 +7,10 @@ play:
 test:
 	./test
 
-# Speed of every event against copying a frame; prints one goal line per goal.
+# Speed of every event against copying a frame; prints one goal line per goal. With
+# BASE=<commit>, that commit's figures too, measured in the same run, side by side.
 bench:
-	tools/bench
+	tools/bench $(if $(BASE),--base $(BASE))
 
 # The readers of the motif file and of a board's code under libFuzzer, 5 minutes each.
 fuzz:

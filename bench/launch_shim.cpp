@@ -1,6 +1,5 @@
-// Preloaded by the benchmark into the game and into bare_window: ends the process right after
-// its first flip or, with sessionVariable set, plays the scripted session in place of the player.
-// Either way the process leaves its peak resident memory in peakFile.
+// Preloaded by the benchmark into the game and bare_window: ends the process at its first flip or
+// plays the scripted session, and either way leaves the process's peak resident memory in peakFile.
 #include <dlfcn.h>
 #include <unistd.h>
 
