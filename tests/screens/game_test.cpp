@@ -7,25 +7,6 @@
 using GameTest = ScreenTest;
 using Cells = std::vector<std::pair<int, int>>;
 
-// The game's window: its background, a frame round the board, the goal tile k - 1, each cell's
-// tile (none for a cell without a colour), and under the board the moves, then the keys.
-static Surface gameScreen(const Grid& board, int32_t k, int moves, const char* keys) {
-    Surface s = canvas(gamePicture, gameWindowWidth, gameWindowHeight(board.size));
-    const int w = boardFrameWidth, side = tileSize * board.size + 2 * w;
-    SDL_Rect frame{Sint16(boardLeft - w), Sint16(boardTop - w), Uint16(side), Uint16(side)};
-    SDL_FillRect(s.get(), &frame, 0xa498f0); // the frame's colour, then the board's square inside
-    SDL_Rect inside{Sint16(boardLeft), Sint16(boardTop), Uint16(side - 2 * w),
-                    Uint16(side - 2 * w)};
-    SDL_BlitSurface(Surface{SDL_LoadBMP(gamePicture)}.get(), &inside, s.get(), &inside);
-    putTile(s, k - 1, goalX, goalY);
-    for (int x = 0; x < board.size; ++x)
-        for (int y = 0; y < board.size; ++y)
-            putTile(s, board.cells[x][y], boardLeft + tileSize * x, boardTop + tileSize * y);
-    const int y = statusTop(board.size);
-    putText(s, statusFontPoints, "Coups : " + std::to_string(moves), white, boardLeft, y);
-    putText(s, statusFontPoints, keys, white, statusKeysLeft, y);
-    return s;
-}
 // The victory's own window: the message in black, centred at the top of its picture, and the
 // fewest clicks that won from the start under it.
 static Surface victoryScreen(int moves, int64_t fewest, bool proven) {
@@ -38,10 +19,6 @@ static Surface victoryScreen(int moves, int64_t fewest, bool proven) {
             black, -1, minimumLineTop);
     return s;
 }
-
-// The keys under a board that can be won.
-constexpr const char* winnable =
-    "H : indice    Retour arriere : annuler    Echap : menu    F1 : aide";
 
 // One game: the settings, the motif, the events, the cells they play, the events they leave in
 // the queue and the keys under the board. A game won shows the victory, won in one click.
@@ -187,4 +164,59 @@ TEST_F(GameTest, FollowingTheHintWinsWithAtMostTheFewestClicks) {
         EXPECT_EQ(difference(victoryScreen(moveCount, start.fewestClicks, start.proven)), "")
             << c.size << " " << c.colorCount;
     }
+}
+
+// F1 shows under the keys the code of the board the game started from, with the motif it is
+// played with, in lines of codeLineLength characters inside the panel; a motif with a negative
+// value has no code.
+TEST_F(GameTest, TheKeysPanelShowsTheCodeOfTheStartBoard) {
+    const char* cross = "0 1 0 \n1 1 1 \n0 1 0 \n";
+    CodedBoard longest{{18, 5, 0, 1}, {1, 0, 0, 0, 2, 0, 0, 0, 3}, newGrid(18)};
+    for (auto& column : longest.start.cells) column.fill(4);
+    const struct {
+        std::optional<CodedBoard> shared;
+        const char* motif;
+        std::string code;
+        const char* status = winnable;
+    } rows[] = {{longest, cross, encodeBoardCode(longest).value()},
+                {std::nullopt, cross, "142BA2"},
+                {std::nullopt, "-1 0 0 \n0 1 0 \n0 0 0 \n", "",
+                 "Pas d'indice avec ce motif    Retour arriere : annuler    F1 : aide"}};
+    ASSERT_EQ(rows[0].code.size(), 160u);
+    for (const auto& row : rows) {
+        writeFile(motifPath, row.motif);
+        atVideoStart = inTurn({{onCell(0, 0), key(SDLK_F1), quitRequest()}});
+        row.shared ? runSharedGame(*row.shared) : runGame(nullptr, {});
+        Motif motif{};
+        loadMotif(motifPath, motif);
+        const CodedBoard game = row.shared.value_or(CodedBoard{{}, motif, newGrid(4)});
+        const int32_t k = game.config.colorCount;
+        Surface want = gameScreen(
+            playMove(game.start, 0, 0, row.shared ? game.motif : motif, k, game.config.torus != 0),
+            k, 1, row.status);
+        // The panel in its frame, its lines of keys as the window shows them, then the code.
+        const int codeLines = (int(row.code.size()) + codeLineLength - 1) / codeLineLength;
+        const int keys = 11, lines = keys + (codeLines > 0 ? 1 + codeLines : 0),
+                  w = boardFrameWidth;
+        SDL_Rect panel{keysPanelLeft, keysPanelTop, keysPanelWidth,
+                       Uint16(2 * keysPanelMargin + keysLinePitch * lines)};
+        SDL_FillRect(want.get(), &panel, 0xa498f0);
+        SDL_Rect inside{Sint16(panel.x + w), Sint16(panel.y + w), Uint16(panel.w - 2 * w),
+                        Uint16(panel.h - 2 * w)};
+        SDL_FillRect(want.get(), &inside, 0);
+        inside.h = Uint16(keysPanelMargin - w + keysLinePitch * keys);
+        SDL_BlitSurface(SDL_GetVideoSurface(), &inside, want.get(), &inside);
+        int y = inside.y + inside.h;
+        if (codeLines > 0)
+            putText(want, statusFontPoints, "Code du plateau :", white,
+                    inside.x + keysPanelMargin - w, y);
+        for (size_t at = 0; at < row.code.size(); at += codeLineLength)
+            putText(want, statusFontPoints, row.code.substr(at, codeLineLength), white,
+                    keysPanelLeft + keysPanelMargin, y += keysLinePitch);
+        EXPECT_EQ(difference(want), "") << row.code;
+    }
+    // A line of the widest character fits in the panel.
+    int wide = 0;
+    TTF_SizeText(font(statusFontPoints), std::string(codeLineLength, 'W').c_str(), &wide, nullptr);
+    EXPECT_LE(wide, keysPanelWidth - 2 * keysPanelMargin);
 }

@@ -1,5 +1,8 @@
 // The start picture and the main menu, driven through SDL's queue and compared pixel for pixel.
+#include "board/daily.h"
 #include "screen_test.h"
+#include "screens/shared_board.h"
+#include "solver/solver.h"
 
 using MenuTest = ScreenTest;
 constexpr SDLKey U = SDLK_UP, D = SDLK_DOWN, Ret = SDLK_RETURN, Esc = SDLK_ESCAPE;
@@ -43,4 +46,62 @@ TEST_F(MenuTest, KeysMoveAndOpenItemsAndQuitRequestsLeaveTheStartPictureAndTheMe
     EXPECT_EQ(difference(canvas(startPicture)), "");
     runMenu(window, config);
     EXPECT_EQ(difference(menuScreen(1)), "");
+}
+
+// What the window must show each time the program waits for the player, and what the player
+// does then; once every step is done, quit requests.
+using Steps = std::vector<std::pair<std::function<Surface()>, Events>>;
+static size_t playSteps(const std::function<void()>& run, const Steps& steps) {
+    static std::function<void()> player;
+    size_t done = 0;
+    player = [&] {
+        if (done < steps.size()) {
+            EXPECT_EQ(difference(steps[done].first()), "") << "step " << done;
+        }
+        queue(done < steps.size() ? steps[done++].second : Events{quitRequest()});
+    };
+    whenIdle = [] { player(); };
+    run();
+    return done;
+}
+
+// A shared board is played at the first key after the start picture, with its own motif (N
+// starts it again); then the menu's Jouer plays with its settings and the file's motif again.
+TEST_F(MenuTest, ASharedBoardIsPlayedAfterTheStartPictureAndLeavesItsSettings) {
+    const Motif cross{0, 1, 0, 1, 1, 1, 0, 1, 0};
+    writeFile(motifPath, motifText(cross));
+    CodedBoard shared{{5, 3, 0, 1}, {0, 0, 0, 0, 1}, newGrid(5)}; // the clicked cell alone
+    shared.start.cells[2][3] = 2;
+    Grid clicked = shared.start, zero = newGrid(5);
+    clicked.cells[1][1] = 1;
+    const char* zeroStatus =
+        solveForGame(zero, cross, 3, true).solvable
+            ? winnable
+            : "Ce plateau ne peut pas etre gagne    N : autre plateau    F1 : aide";
+    const Steps steps = {
+        {[] { return canvas(startPicture); }, {key(SDLK_a)}},
+        {[&] { return gameScreen(shared.start, 3, 0, winnable); }, {onCell(1, 1)}},
+        {[&] { return gameScreen(clicked, 3, 1, winnable); }, {key(SDLK_n)}},
+        {[&] { return gameScreen(shared.start, 3, 0, winnable); }, {key(Esc)}},
+        {[] { return menuScreen(0); }, {key(Ret)}},
+        {[&] { return gameScreen(zero, 3, 0, zeroStatus); }, {onCell(0, 0)}},
+        {[&] { return gameScreen(playMove(zero, 0, 0, cross, 3, true), 3, 1, zeroStatus); },
+         {key(Esc)}},
+        {[] { return menuScreen(0); }, {quitRequest()}}};
+    EXPECT_EQ(playSteps([&] { EXPECT_EQ(runMainMenu(shared), 0); }, steps), steps.size());
+    EXPECT_EQ(readFile(motifPath), motifText(cross));
+}
+
+// J plays the board of the day, of the date in KELVO_DATE; the menu keeps its settings.
+TEST_F(MenuTest, JPlaysTheBoardOfTheDay) {
+    setenv(dateVariable, "2026-12-08", 1);
+    const CodedBoard day = dailyBoard(std::chrono::year{2026} / 12 / 8).value();
+    const Steps steps = {
+        {[] { return menuScreen(0); }, {key(dailyKey)}},
+        {[&] { return gameScreen(day.start, day.config.colorCount, 0, winnable); }, {key(Esc)}},
+        {[] { return menuScreen(0); }, {quitRequest()}}};
+    GameConfig config;
+    EXPECT_EQ(playSteps([&] { runMenu(menuWindow(), config); }, steps), steps.size());
+    EXPECT_EQ(config, day.config);
+    unsetenv(dateVariable);
 }
