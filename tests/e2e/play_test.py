@@ -12,6 +12,12 @@ FRAME = (164, 152, 240)  # round the board, and the keys' panel
 # Ten clicks that win the default game (4 x 4, two colours, the cross), and the trace they leave.
 WINNING = [(0, 0), (1, 0), (2, 0), (3, 0), (0, 1), (3, 1), (0, 2), (1, 2), (2, 2), (3, 2)]
 WON_TRACE = "1 1 1 1 \n1 0 0 1 \n1 1 1 1 \n0 0 0 0 \n"
+# A shared board's code: 5 x 5, three colours, bounded, the motif the clicked cell alone, and the
+# start below (rows top first); the clicks that win it and the trace they leave.
+SHARED = "15K03W5DZJG6WZ3"
+SHARED_ROWS = ["12221", "20222", "22222", "22222", "22222"]
+SHARED_WIN = [(0, 0), (1, 1), (1, 1), (4, 0)]
+SHARED_TRACE = "1 0 0 0 1 \n0 2 0 0 0 \n" + "0 0 0 0 0 \n" * 3
 
 
 def near(rows, px, py, rgb):
@@ -40,10 +46,23 @@ class Player:
     def picture(self, name):
         return bmp(os.path.join(self.run, "rc", name + ".bmp"))
 
-    def start(self, **variables):
+    def start(self, *args, **variables):
         self.scale = float(variables.get("SDL12COMPAT_WINDOW_SCALING", 2.5))
-        self.game = subprocess.Popen([self.program], cwd=self.run, stdin=subprocess.DEVNULL,
-                                     env=dict(self.env, **variables))
+        self.game = subprocess.Popen([self.program, *args], cwd=self.run,
+                                     env=dict(self.env, **variables), stdin=subprocess.DEVNULL,
+                                     stderr=subprocess.PIPE, text=True)
+
+    # Sends the close request a window manager sends when the player closes the window, and
+    # returns what the game said on stderr once it has ended with status 0.
+    def close(self):
+        protocols, delete = (self.x.intern_atom(name) for name in ("WM_PROTOCOLS",
+                                                                   "WM_DELETE_WINDOW"))
+        self.window.send_event(xevent.ClientMessage(window=self.window, client_type=protocols,
+                                                    data=(32, [delete, X.CurrentTime, 0, 0, 0])))
+        self.x.flush()
+        status = self.game.wait(timeout=60)
+        assert status == 0, "status %d after the close request" % status
+        return self.game.stderr.read()
 
     # Waits for a window of the game of the size given (its own, before scaling) to show what
     # shows(rows) accepts, and focuses it. The rows hold the window's own pixels, top row first,
@@ -108,9 +127,10 @@ def without_display(program, run):
 
 
 # At the player's scale of 1, pixel for pixel: the start picture, the menu, the configuration,
-# the motif's top-right tile switched and saved in the editor; then the window's close request.
+# the motif's top-right tile switched and saved in the editor; then the window's close request. A
+# mistyped code on the command line gets its line on stderr, and the game starts as without it.
 def menus_at_scale_one(p):
-    p.start(SDL12COMPAT_WINDOW_SCALING="1")
+    p.start(SHARED[:-1] + "4", SDL12COMPAT_WINDOW_SCALING="1")
     p.screen(p.picture("start").__eq__, "the start picture")
     p.xdotool("key", "space", then=0)
     p.xdotool("key", "Down", "Return")
@@ -123,12 +143,26 @@ def menus_at_scale_one(p):
     p.screen(lambda rows: motif(rows) == [0, 1, 0, 1, 1, 1, 1, 1, 0], "the editor, a tile lit")
     p.xdotool("key", "Return", then=2)
     assert p.read("rc/motif.txt") == "0 1 0 \n1 1 1 \n1 1 0 \n", p.read("rc/motif.txt")
-    # The close request a window manager sends when the player closes the window.
-    protocols, delete = p.x.intern_atom("WM_PROTOCOLS"), p.x.intern_atom("WM_DELETE_WINDOW")
-    p.window.send_event(xevent.ClientMessage(window=p.window, client_type=protocols,
-                                             data=(32, [delete, X.CurrentTime, 0, 0, 0])))
-    p.x.flush()
-    assert p.game.wait(timeout=60) == 0, "status %d after the close request" % p.game.returncode
+    err = p.close()
+    assert err.startswith("kelvo: Code du plateau refusé : il a été mal recopié"), err
+
+
+# `kelvo CODE`: after the start picture the shared board at once, won with its own motif (the
+# motif file stays as it was), then the menu.
+def shared_board(p):
+    motif = p.read("rc/motif.txt")
+    p.start(SHARED, SDL12COMPAT_WINDOW_SCALING="1")
+    p.screen(p.picture("start").__eq__, "the start picture")
+    p.xdotool("key", "space")
+    board = lambda rows: ["".join(str(p.tile(rows, *BOARD, x, y)) for x in range(5))
+                          for y in range(5)]
+    p.screen(lambda rows: board(rows) == SHARED_ROWS, "the shared board", (700, 480))
+    for cell in SHARED_WIN:
+        p.click(*BOARD, *cell)
+    p.screen(lambda rows: True, "the victory's own window")
+    assert p.read("trace.txt") == SHARED_TRACE, p.read("trace.txt")
+    p.xdotool("key", "space", then=0)
+    assert p.read("rc/motif.txt") == motif and p.close() == ""
 
 
 # At the scale the game chooses, every window 2.5 times its size: the keys' panel opened by "?"
@@ -170,6 +204,7 @@ def main(program, run_dir):
         player = Player(program, run, env)
         game_at_chosen_scale(player)  # with the default motif, the cross
         menus_at_scale_one(player)
+        shared_board(player)
     finally:
         player and player.game and player.game.kill()
         server.kill()
