@@ -166,56 +166,42 @@ TEST_F(GameTest, FollowingTheHintWinsWithAtMostTheFewestClicks) {
     }
 }
 
-// F1 shows under the keys the code of the board the game started from, with the motif it is
-// played with, in lines of codeLineLength characters inside the panel; a motif with a negative
-// value has no code.
-TEST_F(GameTest, TheKeysPanelShowsTheCodeOfTheStartBoard) {
-    const char* cross = "0 1 0 \n1 1 1 \n0 1 0 \n";
-    CodedBoard longest{{18, 5, 0, 1}, {1, 0, 0, 0, 2, 0, 0, 0, 3}, newGrid(18)};
-    for (auto& column : longest.start.cells) column.fill(4);
-    const struct {
-        std::optional<CodedBoard> shared;
-        const char* motif;
-        std::string code;
-        const char* status = winnable;
-    } rows[] = {{longest, cross, encodeBoardCode(longest).value()},
-                {std::nullopt, cross, "142BA2"},
-                {std::nullopt, "-1 0 0 \n0 1 0 \n0 0 0 \n", "",
-                 "Pas d'indice avec ce motif    Retour arriere : annuler    F1 : aide"}};
-    ASSERT_EQ(rows[0].code.size(), 160u);
-    for (const auto& row : rows) {
-        writeFile(motifPath, row.motif);
+// F1 shows under the keys the code of the board the game started from, in lines of
+// codeLineLength characters inside the panel, which a line of the widest character fits; a motif
+// with a negative value has no code.
+TEST_F(GameTest, TheKeysPanelShowsTheStartBoardsCode) {
+    CodedBoard full{{18, 5, 0, 1}, {1, 0, 0, 0, 2, 0, 0, 0, 3}, newGrid(18)};
+    for (auto& column : full.start.cells) column.fill(4);
+    const Motif negative{0, 1, 0, 1, -1, 1, 0, 1, 0};
+    writeFile(motifPath, motifText(negative));
+    for (const std::string& code : {encodeBoardCode(full).value(), std::string()}) {
         atVideoStart = inTurn({{onCell(0, 0), key(SDLK_F1), quitRequest()}});
-        row.shared ? runSharedGame(*row.shared) : runGame(nullptr, {});
-        Motif motif{};
-        loadMotif(motifPath, motif);
-        const CodedBoard game = row.shared.value_or(CodedBoard{{}, motif, newGrid(4)});
-        const int32_t k = game.config.colorCount;
-        Surface want = gameScreen(
-            playMove(game.start, 0, 0, row.shared ? game.motif : motif, k, game.config.torus != 0),
-            k, 1, row.status);
-        // The panel in its frame, its lines of keys as the window shows them, then the code.
-        const int codeLines = (int(row.code.size()) + codeLineLength - 1) / codeLineLength;
-        const int keys = 11, lines = keys + (codeLines > 0 ? 1 + codeLines : 0),
-                  w = boardFrameWidth;
+        code.empty() ? runGame(nullptr, {}) : runSharedGame(full);
+        const CodedBoard b = code.empty() ? CodedBoard{{}, negative, newGrid(4)} : full;
+        const int32_t k = b.config.colorCount;
+        Surface want = gameScreen(playMove(b.start, 0, 0, b.motif, k, b.config.torus), k, 1,
+                                  code.empty() ? "Pas d'indice avec ce motif    Retour arriere : "
+                                                 "annuler    F1 : aide"
+                                               : winnable);
+        // The panel in its frame, its keys as the window shows them, then the code's lines.
+        const int keys = 11, codeLines = int(code.size() + codeLineLength - 1) / codeLineLength,
+                  w = boardFrameWidth, y = keysPanelTop + keysPanelMargin + keysLinePitch * keys;
         SDL_Rect panel{keysPanelLeft, keysPanelTop, keysPanelWidth,
-                       Uint16(2 * keysPanelMargin + keysLinePitch * lines)};
+                       Uint16(y + keysPanelMargin + keysLinePitch * (codeLines + (codeLines > 0)) -
+                              keysPanelTop)},
+            in{Sint16(panel.x + w), Sint16(panel.y + w), Uint16(panel.w - 2 * w),
+               Uint16(panel.h - 2 * w)},
+            shown{in.x, in.y, in.w, Uint16(y - in.y)};
         SDL_FillRect(want.get(), &panel, 0xa498f0);
-        SDL_Rect inside{Sint16(panel.x + w), Sint16(panel.y + w), Uint16(panel.w - 2 * w),
-                        Uint16(panel.h - 2 * w)};
-        SDL_FillRect(want.get(), &inside, 0);
-        inside.h = Uint16(keysPanelMargin - w + keysLinePitch * keys);
-        SDL_BlitSurface(SDL_GetVideoSurface(), &inside, want.get(), &inside);
-        int y = inside.y + inside.h;
-        if (codeLines > 0)
-            putText(want, statusFontPoints, "Code du plateau :", white,
-                    inside.x + keysPanelMargin - w, y);
-        for (size_t at = 0; at < row.code.size(); at += codeLineLength)
-            putText(want, statusFontPoints, row.code.substr(at, codeLineLength), white,
-                    keysPanelLeft + keysPanelMargin, y += keysLinePitch);
-        EXPECT_EQ(difference(want), "") << row.code;
+        SDL_FillRect(want.get(), &in, 0);
+        SDL_BlitSurface(SDL_GetVideoSurface(), &shown, want.get(), &shown);
+        for (int line = 0; line <= codeLines && codeLines > 0; ++line)
+            putText(want, statusFontPoints,
+                    line == 0 ? "Code du plateau :"
+                              : code.substr((line - 1) * codeLineLength, codeLineLength),
+                    white, keysPanelLeft + keysPanelMargin, y + keysLinePitch * line);
+        EXPECT_EQ(difference(want), "") << code;
     }
-    // A line of the widest character fits in the panel.
     int wide = 0;
     TTF_SizeText(font(statusFontPoints), std::string(codeLineLength, 'W').c_str(), &wide, nullptr);
     EXPECT_LE(wide, keysPanelWidth - 2 * keysPanelMargin);

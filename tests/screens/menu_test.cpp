@@ -2,7 +2,6 @@
 #include "board/daily.h"
 #include "screen_test.h"
 #include "screens/shared_board.h"
-#include "solver/solver.h"
 
 using MenuTest = ScreenTest;
 constexpr SDLKey U = SDLK_UP, D = SDLK_DOWN, Ret = SDLK_RETURN, Esc = SDLK_ESCAPE;
@@ -48,60 +47,62 @@ TEST_F(MenuTest, KeysMoveAndOpenItemsAndQuitRequestsLeaveTheStartPictureAndTheMe
     EXPECT_EQ(difference(menuScreen(1)), "");
 }
 
-// What the window must show each time the program waits for the player, and what the player
-// does then; once every step is done, quit requests.
-using Steps = std::vector<std::pair<std::function<Surface()>, Events>>;
-static size_t playSteps(const std::function<void()>& run, const Steps& steps) {
-    static std::function<void()> player;
-    size_t done = 0;
-    player = [&] {
-        if (done < steps.size()) {
-            EXPECT_EQ(difference(steps[done].first()), "") << "step " << done;
-        }
-        queue(done < steps.size() ? steps[done++].second : Events{quitRequest()});
-    };
-    whenIdle = [] { player(); };
-    run();
-    return done;
-}
-
-// A shared board is played at the first key after the start picture, with its own motif (N
-// starts it again); then the menu's Jouer plays with its settings and the file's motif again.
-TEST_F(MenuTest, ASharedBoardIsPlayedAfterTheStartPictureAndLeavesItsSettings) {
+// A shared board is played at once after the start picture, with its own motif (N starts it
+// again), J plays the board of the day of KELVO_DATE, and the menu's Jouer then plays the zero
+// board of the day's settings with the file's motif, which stays as it was.
+TEST_F(MenuTest, SharedBoardsArePlayedAtOnceAndLeaveTheirSettings) {
+    setenv(dateVariable, "2026-12-08", 1);
     const Motif cross{0, 1, 0, 1, 1, 1, 0, 1, 0};
     writeFile(motifPath, motifText(cross));
     CodedBoard shared{{5, 3, 0, 1}, {0, 0, 0, 0, 1}, newGrid(5)}; // the clicked cell alone
     shared.start.cells[2][3] = 2;
-    Grid clicked = shared.start, zero = newGrid(5);
-    clicked.cells[1][1] = 1;
-    const char* zeroStatus =
-        solveForGame(zero, cross, 3, true).solvable
-            ? winnable
-            : "Ce plateau ne peut pas etre gagne    N : autre plateau    F1 : aide";
-    const Steps steps = {
+    const CodedBoard day = dailyBoard(std::chrono::year{2026} / 12 / 8).value();
+    const int32_t n = day.config.size, k = day.config.colorCount;
+    using Shown = std::function<Surface()>;
+    const auto game = [](const Grid& g, int32_t k, int moves) -> Shown {
+        return [=] { return gameScreen(g, k, moves, winnable); };
+    };
+    // What the window shows each time the program waits, and what the player does then.
+    const std::pair<Shown, Events> steps[] = {
         {[] { return canvas(startPicture); }, {key(SDLK_a)}},
-        {[&] { return gameScreen(shared.start, 3, 0, winnable); }, {onCell(1, 1)}},
-        {[&] { return gameScreen(clicked, 3, 1, winnable); }, {key(SDLK_n)}},
-        {[&] { return gameScreen(shared.start, 3, 0, winnable); }, {key(Esc)}},
+        {game(shared.start, 3, 0), {onCell(1, 1)}},
+        {game(playMove(shared.start, 1, 1, shared.motif, 3, true), 3, 1), {key(SDLK_n)}},
+        {game(shared.start, 3, 0), {key(Esc)}},
+        {[] { return menuScreen(0); }, {key(dailyKey)}},
+        {game(day.start, k, 0), {key(Esc)}},
         {[] { return menuScreen(0); }, {key(Ret)}},
-        {[&] { return gameScreen(zero, 3, 0, zeroStatus); }, {onCell(0, 0)}},
-        {[&] { return gameScreen(playMove(zero, 0, 0, cross, 3, true), 3, 1, zeroStatus); },
-         {key(Esc)}},
-        {[] { return menuScreen(0); }, {quitRequest()}}};
-    EXPECT_EQ(playSteps([&] { EXPECT_EQ(runMainMenu(shared), 0); }, steps), steps.size());
-    EXPECT_EQ(readFile(motifPath), motifText(cross));
+        {game(newGrid(n), k, 0), {onCell(0, 0)}},
+        {game(playMove(newGrid(n), 0, 0, cross, k, day.config.torus), k, 1), {key(Esc)}}};
+    static std::function<void()> player;
+    size_t done = 0;
+    player = [&] {
+        const bool more = done < std::size(steps);
+        EXPECT_EQ(more ? difference(steps[done].first()) : "", "") << done;
+        queue(more ? steps[done++].second : Events{quitRequest()});
+    };
+    whenIdle = [] { player(); };
+    EXPECT_EQ(runMainMenu(shared), 0);
+    EXPECT_TRUE(done == std::size(steps) && readFile(motifPath) == motifText(cross));
 }
 
-// J plays the board of the day, of the date in KELVO_DATE; the menu keeps its settings.
-TEST_F(MenuTest, JPlaysTheBoardOfTheDay) {
+// The command line: a code or --jour gives its board; anything else, one French line on stderr.
+TEST(SharedBoard, ArgumentsGiveTheirBoardOrOneLineOnStderr) {
     setenv(dateVariable, "2026-12-08", 1);
-    const CodedBoard day = dailyBoard(std::chrono::year{2026} / 12 / 8).value();
-    const Steps steps = {
-        {[] { return menuScreen(0); }, {key(dailyKey)}},
-        {[&] { return gameScreen(day.start, day.config.colorCount, 0, winnable); }, {key(Esc)}},
-        {[] { return menuScreen(0); }, {quitRequest()}}};
-    GameConfig config;
-    EXPECT_EQ(playSteps([&] { runMenu(menuWindow(), config); }, steps), steps.size());
-    EXPECT_EQ(config, day.config);
-    unsetenv(dateVariable);
+    const CodedBoard zero{{4, 2, 0, 0}, {0, 1, 0, 1, 1, 1, 0, 1, 0}, newGrid(4)};
+    const std::string usage =
+        " (kelvo CODE ou kelvo --jour) : le jeu s'ouvre sans plateau partagé.\n";
+    const std::tuple<std::vector<std::string>, std::optional<CodedBoard>, std::string> cases[] = {
+        {{}, std::nullopt, ""},
+        {{" 142ba2\n"}, zero, ""},
+        {{"--jour"}, dailyBoard(std::chrono::year{2026} / 12 / 8), ""},
+        {{"142BA3"},
+         std::nullopt,
+         "kelvo: Code du plateau refusé : il a été mal recopié (caractère de contrôle faux).\n"},
+        {{"--help"}, std::nullopt, "kelvo: argument inconnu « --help »" + usage},
+        {{"142BA2", "--jour"}, std::nullopt, "kelvo: trop d'arguments" + usage}};
+    for (const auto& [args, board, err] : cases) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(boardFromArguments(args), board);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), err);
+    }
 }
