@@ -32,7 +32,7 @@ std::optional<Cell> firstClick(const Grid& plan) {
 void play(Play& p, Cell cell) {
     p.history.push_back({p.board, clickTrace, cell});
     const int32_t k = p.config.colorCount;
-    p.board = playMove(p.board, cell.x, cell.y, currentMotif, k, wrapsAround(p.config));
+    p.board = playMove(p.board, cell.x, cell.y, p.motif, k, wrapsAround(p.config));
     clickTrace.cells[cell.x][cell.y] += 1;
     writeTrace(clickTrace);
     p.state = checkSolved(p.board, k);
@@ -61,16 +61,17 @@ bool takeBack(Play& p) {
 
 } // namespace
 
-Play playFrom(const Grid& start, int32_t k, bool torus) {
+Play playFrom(const Grid& start, int32_t k, bool torus, const Motif& motif) {
     clickTrace = newGrid(start.size);
     moveCount = 0;
     Play p;
     p.config = {start.size, k, 0, torus ? 1 : 0};
+    p.motif = motif;
     p.startBoard = p.board = start;
+    p.code = encodeBoardCode({p.config, motif, start});
     // The solver knows only motifs without negative values, whose moves are additions modulo k.
-    if (std::any_of(currentMotif.begin(), currentMotif.end(), [](int32_t v) { return v < 0; }))
-        return p;
-    Solution s = solveForGame(p.board, currentMotif, k, torus);
+    if (std::any_of(motif.begin(), motif.end(), [](int32_t v) { return v < 0; })) return p;
+    Solution s = solveForGame(p.board, motif, k, torus);
     p.outlook = s.solvable ? Outlook::Winnable : Outlook::Unwinnable;
     if (s.solvable) p.plan = s.plan;
     p.start = std::move(s);
@@ -85,6 +86,12 @@ Play startPlay(const GameConfig& config) {
     loadMotif();
     Play p = playFrom(start, k, wrapsAround(config));
     p.config.randomStart = config.randomStart;
+    return p;
+}
+
+Play startCodedPlay(const CodedBoard& board) {
+    Play p = playFrom(board.start, board.config.colorCount, wrapsAround(board.config), board.motif);
+    p.shared = true;
     return p;
 }
 
@@ -111,7 +118,7 @@ void restart(Play& p) {
 }
 
 void anotherBoard(Play& p) {
-    p = startPlay(p.config);
+    p = p.shared ? startCodedPlay({p.config, p.motif, p.startBoard}) : startPlay(p.config);
     writeTrace(clickTrace);
 }
 
@@ -119,8 +126,7 @@ void anotherBoard(Play& p) {
 // after the other always ends in victory.
 void showHint(Play& p) {
     if (p.outlook != Outlook::Winnable) return;
-    Solution fresh =
-        solveForGame(p.board, currentMotif, p.config.colorCount, wrapsAround(p.config));
+    Solution fresh = solveForGame(p.board, p.motif, p.config.colorCount, wrapsAround(p.config));
     if (fresh.solvable && (!p.plan || fresh.fewestClicks < clicksIn(*p.plan))) p.plan = fresh.plan;
     if (p.plan) p.hint = firstClick(*p.plan);
 }

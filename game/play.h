@@ -5,10 +5,13 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "board/board_code.h"
 #include "board/game_config.h"
 #include "board/grid.h"
+#include "board/motif.h"
 #include "solver/solver.h"
 
 // Accepted clicks of the current game; the victory screen shows it.
@@ -39,6 +42,11 @@ struct Step {
 // One game under way. The click counts are clickTrace, the moves moveCount.
 struct Play {
     GameConfig config; // brought into the game's ranges; N starts the next game with them
+    Motif motif{};     // the motif the moves lay: the file's, or a shared board's own
+    // A shared board (a code, the board of the day): N starts it again, with its own motif, and
+    // the motif file is neither read nor written.
+    bool shared = false;
+    std::optional<std::string> code; // the start's code; none with a negative motif value
     Grid startBoard;
     Grid board;
     GameState state = Playing;
@@ -56,8 +64,11 @@ struct Play {
 // start, the next board of the run's random sequence), the motif read from its file, no click
 // yet (clickTrace and moveCount at zero), and the start judged.
 Play startPlay(const GameConfig& config);
-// A game from this start board with the current motif, judged, with no click yet.
-Play playFrom(const Grid& start, int32_t k, bool torus);
+// A game from this start board with this motif, judged, with no click yet.
+Play playFrom(const Grid& start, int32_t k, bool torus, const Motif& motif = currentMotif);
+// A shared board's game: its settings, start board and motif, for this game only (currentMotif
+// and the motif file stay as they are), judged, with no click yet.
+Play startCodedPlay(const CodedBoard& board);
 
 // A new move: the board, its cell's click count, trace.txt, the solved test and moveCount. The
 // moves taken back can no longer be redone.
@@ -67,7 +78,8 @@ void undo(Play& p);
 void redo(Play& p);
 // Takes every move back at once; redo replays them one by one.
 void restart(Play& p);
-// The next game with the same settings, as startPlay; trace.txt shows its zero counts.
+// The next game with the same settings, as startPlay (a shared board: the same board again, as
+// its settings have no random start); trace.txt shows its zero counts.
 void anotherBoard(Play& p);
 // Marks a cell of a winning plan, when the board can be won and a plan is known or found.
 void showHint(Play& p);

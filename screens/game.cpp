@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "screens/display.h"
 #include "screens/game_background.h"
@@ -180,9 +181,10 @@ void paintBoard(SDL_Surface* screen, const Grid& board, int32_t k) {
                   boardTop + tileSize * y);
 }
 
-// Every key of the screen, over the board in a framed panel.
-void paintKeys(SDL_Surface* screen) {
-    static constexpr const char* lines[] = {
+// Every key of the screen, over the board in a framed panel, and under them the code of the
+// board the game started from, cut into lines of codeLineLength characters.
+void paintKeys(SDL_Surface* screen, const std::optional<std::string>& code) {
+    static constexpr const char* keys[] = {
         "Clic sur une case : la jouer",
         "Fleches : montrer puis deplacer le curseur",
         "Espace ou Entree : jouer la case du curseur",
@@ -195,13 +197,19 @@ void paintKeys(SDL_Surface* screen) {
         "Echap : retour au menu",
         "Une touche ou un clic ferme cette aide",
     };
-    const int height = 2 * keysPanelMargin + keysLinePitch * int(std::size(lines));
+    std::vector<std::string> lines(std::begin(keys), std::end(keys));
+    if (code) {
+        lines.push_back("Code du plateau :");
+        for (size_t at = 0; at < code->size(); at += codeLineLength)
+            lines.push_back(code->substr(at, codeLineLength));
+    }
+    const int height = 2 * keysPanelMargin + keysLinePitch * int(lines.size());
     const int w = boardFrameWidth;
     fill(screen, keysPanelLeft, keysPanelTop, keysPanelWidth, height, boardFrameColor);
     fill(screen, keysPanelLeft + w, keysPanelTop + w, keysPanelWidth - 2 * w, height - 2 * w,
          black);
     int y = keysPanelTop + keysPanelMargin;
-    for (const char* line : lines) {
+    for (const std::string& line : lines) {
         paintText(screen, statusFontPoints, line, white, keysPanelLeft + keysPanelMargin, y);
         y += keysLinePitch;
     }
@@ -213,7 +221,7 @@ void drawPlay(SDL_Surface* screen, const GameView& v) {
     paintStatus(screen, p);
     if (p.hint) markCell(screen, *p.hint, 0, hintFrameWidth, hintColor);
     if (p.cursorShown) markCell(screen, p.cursor, cursorInset, cursorFrameWidth, white);
-    if (v.help) paintKeys(screen);
+    if (v.help) paintKeys(screen, p.code);
     show(screen);
 }
 
@@ -228,10 +236,12 @@ void drawOpening(SDL_Surface* screen, const Grid& start, int32_t k, bool torus) 
     drawPlay(screen, {playFrom(start, k, torus)});
 }
 
-void runGame(SDL_Surface* /*menuWindow*/, const GameConfig& config) {
-    GameView view{startPlay(config)};
-    const Play& play = view.play;
+namespace {
 
+// Opens the game's window and plays until the game is won or left; a game won ends with the
+// victory screen.
+void runPlay(GameView view) {
+    const Play& play = view.play;
     // The game's window has its own size and double buffering: the video system starts anew.
     stopVideo();
     startVideo();
@@ -248,3 +258,11 @@ void runGame(SDL_Surface* /*menuWindow*/, const GameConfig& config) {
         showVictory(moveCount,
                     play.start ? minimumMessage(play.start->fewestClicks, play.start->proven) : "");
 }
+
+} // namespace
+
+void runGame(SDL_Surface* /*menuWindow*/, const GameConfig& config) {
+    runPlay({startPlay(config)});
+}
+
+void runSharedGame(const CodedBoard& board) { runPlay({startCodedPlay(board)}); }

@@ -45,12 +45,15 @@ inline constexpr int cursorInset = 5;
 inline constexpr int cursorFrameWidth = 3;
 
 // The panel that lists the keys over the game's board: its top-left corner, its width, the margin
-// inside its frame and the pitch of its lines.
+// inside its frame and the pitch of its lines. Under the keys it shows the board's code in lines
+// of codeLineLength characters (the longest code, 160, in four), and it is wide enough for such a
+// line of the widest character, W, 14 pixels in the status line's font.
 inline constexpr int keysPanelLeft = boardLeft;
 inline constexpr int keysPanelTop = boardTop;
-inline constexpr int keysPanelWidth = 420;
+inline constexpr int keysPanelWidth = 584;
 inline constexpr int keysPanelMargin = 12;
 inline constexpr int keysLinePitch = 22;
+inline constexpr int codeLineLength = 40;
 
 // Every window is scaled by the largest multiple of a half, at least 1, at which the largest game
 // window fits within this share of the desktop's width and height.

@@ -7,6 +7,7 @@
 #include "screens/display.h"
 #include "screens/game.h"
 #include "screens/motif_editor.h"
+#include "screens/shared_board.h"
 
 namespace {
 
@@ -31,6 +32,14 @@ void openItem(SDL_Surface* screen, int selection, GameConfig& config) {
     default:
         break;
     }
+}
+
+// Plays a shared board. The settings become the board's, so that the configuration shows them and
+// the menu's next game is played with them.
+void playShared(const CodedBoard& board, GameConfig& config) {
+    config = board.config;
+    config.randomStart = 0;
+    runSharedGame(board);
 }
 
 // Top edge of an item's line (and of its marker) on the menu.
@@ -80,6 +89,9 @@ void runMenu(SDL_Surface* screen, GameConfig& config) {
             if (event.key.keysym.sym == SDLK_RETURN) {
                 openItem(screen, selection, config);
                 screenRan = true;
+            } else if (event.key.keysym.sym == dailyKey) {
+                playShared(boardOfTheDay(), config);
+                screenRan = true;
             } else {
                 selection = menuSelection(selection, event.key.keysym.sym);
             }
@@ -94,11 +106,15 @@ void runMenu(SDL_Surface* screen, GameConfig& config) {
     }
 }
 
-int runMainMenu() {
+int runMainMenu(const std::optional<CodedBoard>& shared) {
     startVideo();
     SDL_Surface* screen = openWindow(windowWidth, windowHeight, SDL_HWSURFACE, true);
     runStartScreen(screen);
     GameConfig config;
+    if (shared) {
+        playShared(*shared, config);
+        screen = openWindow(windowWidth, windowHeight, SDL_HWSURFACE, false);
+    }
     runMenu(screen, config);
     releaseAssets();
     stopVideo();

@@ -9,6 +9,7 @@
 #include <optional>
 #include <unistd.h>
 
+#include "board/board_code.h"
 #include "board/game_config.h"
 #include "board/motif.h"
 #include "board/trace.h"
@@ -21,6 +22,7 @@ namespace {
 const char* const usage =
     "Usage: kelvo-solve [--size N] [--colors K] [--torus] [--random] [--board FILE] [--motif "
     "FILE]\n"
+    "       kelvo-solve --code CODE\n"
     "Tells whether a board of the game can be won, in how many ways, and in how few clicks.\n"
     "  --size N      board side, 2 to 18 (default 4)\n"
     "  --colors K    number of colours, 2 to 5 (default 2)\n"
@@ -29,12 +31,22 @@ const char* const usage =
     "  --board FILE  start from this board: one line per row, top row first (as in trace.txt)\n"
     "  --motif FILE  the motif file (default ./rc/motif.txt as the game reads it, else the\n"
     "                player's, else the installed one)\n"
+    "  --code CODE   the game of this board's code (side, colours, torus, motif and board),\n"
+    "                as the game's keys panel shows it; with no other option\n"
     "  --help        show this help\n"
     "Without --random or --board the board starts with every cell at colour 0.\n";
 
 // Long options get codes above every character, so that getopt's optopt tells a known option
 // given a value it does not take from an unknown short one.
-enum Flag : int { sizeFlag = 256, colorsFlag, torusFlag, randomFlag, boardFlag, motifFlag };
+enum Flag : int {
+    sizeFlag = 256,
+    colorsFlag,
+    torusFlag,
+    randomFlag,
+    boardFlag,
+    motifFlag,
+    codeFlag
+};
 const option options[] = {
     {"size", required_argument, nullptr, sizeFlag},
     {"colors", required_argument, nullptr, colorsFlag},
@@ -42,6 +54,7 @@ const option options[] = {
     {"random", no_argument, nullptr, randomFlag},
     {"board", required_argument, nullptr, boardFlag},
     {"motif", required_argument, nullptr, motifFlag},
+    {"code", required_argument, nullptr, codeFlag},
     {"help", no_argument, nullptr, 'h'},
     {nullptr, 0, nullptr, 0},
 };
@@ -108,12 +121,15 @@ struct Request {
     std::optional<std::string> boardPath;
     std::optional<std::string> motifFile;
     bool random = false;
+    std::optional<std::string> code;
+    bool otherThanCode = false; // an option that a code's game would contradict
 };
 
 // Applies one option given by getopt to the request: the refusal, or "" when it is taken. word
 // is the argument getopt last read.
 std::string takeOption(int code, const std::string& value, const std::string& word,
                        Request& request) {
+    request.otherThanCode = request.otherThanCode || code != codeFlag;
     switch (code) {
     case sizeFlag:
         return numberIn(value, minBoardSize, maxGridSize, request.config.size)
@@ -134,6 +150,9 @@ std::string takeOption(int code, const std::string& value, const std::string& wo
         return "";
     case motifFlag:
         request.motifFile = value;
+        return "";
+    case codeFlag:
+        request.code = value;
         return "";
     case ':':
         return optionName(optopt) + " needs a value (see --help)";
@@ -176,6 +195,10 @@ std::optional<CommandResult> parseArguments(const std::vector<std::string>& args
     if (optind < argc) {
         return refuse("unknown argument '" + words[optind] + "' (see --help)");
     }
+    if (request.code && request.otherThanCode) {
+        return refuse("--code gives the whole game (side, colours, torus, motif and board); use "
+                      "it alone");
+    }
     if (request.random && request.boardPath) {
         return refuse("--random and --board both give the start board; use one of them");
     }
@@ -212,6 +235,17 @@ CommandResult runSolveCommand(const std::vector<std::string>& args) {
     Request request;
     if (std::optional<CommandResult> early = parseArguments(args, request)) {
         return *early;
+    }
+    if (request.code) {
+        const CodeReading reading = decodeBoardCode(*request.code);
+        if (!reading.board) {
+            return refuse(reading.message);
+        }
+        const CodedBoard& game = *reading.board;
+        return {0,
+                solutionText(solveBoard(game.start, game.motif, game.config.colorCount,
+                                        wrapsAround(game.config))),
+                ""};
     }
     const BoardFile start = startBoard(request);
     if (!start.ok) {

@@ -9,9 +9,12 @@ from Xlib.protocol import event as xevent
 
 TILE, BOARD, MOTIF, TITLE = 35, (35, 100), (267, 100), "Le Jeu du Kelvo - Vorlane 2010"
 FRAME = (164, 152, 240)  # round the board, and the keys' panel
-# Ten clicks that win the default game (4 x 4, two colours, the cross), and the trace they leave.
-WINNING = [(0, 0), (1, 0), (2, 0), (3, 0), (0, 1), (3, 1), (0, 2), (1, 2), (2, 2), (3, 2)]
-WON_TRACE = "1 1 1 1 \n1 0 0 1 \n1 1 1 1 \n0 0 0 0 \n"
+# A shared board's code: 5 x 5, three colours, bounded, the motif the clicked cell alone, and the
+# start below (rows top first); the clicks that win it and the trace they leave.
+SHARED = "15K03W5DZJG6WZ3"
+SHARED_ROWS = ["12221", "20222", "22222", "22222", "22222"]
+SHARED_WIN = [(0, 0), (1, 1), (1, 1), (4, 0)]
+SHARED_TRACE = "1 0 0 0 1 \n0 2 0 0 0 \n" + "0 0 0 0 0 \n" * 3
 
 
 def near(rows, px, py, rgb):
@@ -40,10 +43,11 @@ class Player:
     def picture(self, name):
         return bmp(os.path.join(self.run, "rc", name + ".bmp"))
 
-    def start(self, **variables):
+    def start(self, *args, **variables):
         self.scale = float(variables.get("SDL12COMPAT_WINDOW_SCALING", 2.5))
-        self.game = subprocess.Popen([self.program], cwd=self.run, stdin=subprocess.DEVNULL,
-                                     env=dict(self.env, **variables))
+        self.game = subprocess.Popen([self.program, *args], cwd=self.run,
+                                     env=dict(self.env, **variables), stdin=subprocess.DEVNULL,
+                                     stderr=subprocess.PIPE, text=True)
 
     # Waits for a window of the game of the size given (its own, before scaling) to show what
     # shows(rows) accepts, and focuses it. The rows hold the window's own pixels, top row first,
@@ -90,6 +94,14 @@ class Player:
         subprocess.run(["xdotool", *map(str, args)], check=True, env=self.env)
         then is None or self.menu(then)
 
+    # The colour of the board's cell (cx, cy) by one pixel of its tile's body, which stays near its
+    # own in a scaled window; None if no tile's.
+    def colour(self, rows, cx, cy):
+        x, y = BOARD[0] + TILE * cx + 6, BOARD[1] + TILE * cy + 17
+        near = lambda c: all(abs(a - b) < 16 for a, b in zip(rows[y][3 * x:3 * x + 3],
+                                                             self.tiles[c][17][18:21]))
+        return next((c for c in range(5) if near(c)), None)
+
     def click(self, left, top, cx, cy):
         at = [int((corner + TILE * c + 17) * self.scale) for corner, c in ((left, cx), (top, cy))]
         self.xdotool("mousemove", "--window", self.window.id, "--sync", *at, "click", 1)
@@ -108,9 +120,10 @@ def without_display(program, run):
 
 
 # At the player's scale of 1, pixel for pixel: the start picture, the menu, the configuration,
-# the motif's top-right tile switched and saved in the editor; then the window's close request.
+# the motif's top-right tile switched and saved in the editor; then the window's close request. A
+# mistyped code on the command line gets its line on stderr, and the game starts as without it.
 def menus_at_scale_one(p):
-    p.start(SDL12COMPAT_WINDOW_SCALING="1")
+    p.start(SHARED[:-1] + "4", SDL12COMPAT_WINDOW_SCALING="1")
     p.screen(p.picture("start").__eq__, "the start picture")
     p.xdotool("key", "space", then=0)
     p.xdotool("key", "Down", "Return")
@@ -129,26 +142,32 @@ def menus_at_scale_one(p):
                                              data=(32, [delete, X.CurrentTime, 0, 0, 0])))
     p.x.flush()
     assert p.game.wait(timeout=60) == 0, "status %d after the close request" % p.game.returncode
+    err = p.game.stderr.read()
+    assert err.startswith("kelvo: Code du plateau refusé : il a été mal recopié"), err
 
 
-# At the scale the game chooses, every window 2.5 times its size: the keys' panel opened by "?"
-# (a character only a real keyboard gives) and closed, then clicks at the scaled place of each
-# cell win the default game, and trace.txt has them.
+# At the scale the game chooses, every window 2.5 times its size, `kelvo CODE`: after the start
+# picture the shared board at once; the keys' panel opened by "?" (a character only a real keyboard
+# gives) and closed, then clicks at the scaled place of each cell win it with its own motif, and
+# trace.txt has them; the motif file stays as it was.
 def game_at_chosen_scale(p):
-    p.start()
+    motif = p.read("rc/motif.txt")
+    p.start(SHARED)
     p.screen(lambda rows: True, "the start picture")
-    p.xdotool("key", "space", "Return")
+    p.xdotool("key", "space")
     panel = lambda rows: near(rows, BOARD[0] + 2, BOARD[1] + 2, FRAME)
-    framed = lambda rows: near(rows, BOARD[0] - 2, BOARD[1] - 2, FRAME)  # once the game is ready
-    p.screen(lambda rows: framed(rows) and not panel(rows), "the game", (700, 480))
+    shown = lambda rows: not panel(rows) and SHARED_ROWS == [
+        "".join(str(p.colour(rows, x, y)) for x in range(5)) for y in range(5)]
+    p.screen(shown, "the shared board", (700, 480))
     p.xdotool("key", "question")
     p.screen(panel, "the keys' panel", (700, 480))
     p.xdotool("key", "Escape")
-    p.screen(lambda rows: framed(rows) and not panel(rows), "the game again", (700, 480))
-    for cell in WINNING:
+    p.screen(shown, "the shared board again", (700, 480))
+    for cell in SHARED_WIN:
         p.click(*BOARD, *cell)
     p.screen(lambda rows: True, "the victory's own window")
-    assert p.read("trace.txt") == WON_TRACE, p.read("trace.txt")
+    assert p.read("trace.txt") == SHARED_TRACE, p.read("trace.txt")
+    assert p.read("rc/motif.txt") == motif
 
 
 def main(program, run_dir):
@@ -168,7 +187,7 @@ def main(program, run_dir):
     try:
         without_display(program, run)
         player = Player(program, run, env)
-        game_at_chosen_scale(player)  # with the default motif, the cross
+        game_at_chosen_scale(player)
         menus_at_scale_one(player)
     finally:
         player and player.game and player.game.kill()

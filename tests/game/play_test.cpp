@@ -7,10 +7,12 @@
 #include <regex>
 #include <string>
 
+#include "board/daily.h"
 #include "board/motif.h"
 #include "board/trace.h"
 #include "files.h"
 #include "game/play.h"
+#include "solver/command.h"
 
 namespace fs = std::filesystem;
 
@@ -70,5 +72,34 @@ TEST(Play, UndoRedoRestartAndAnotherBoardAreTheGamePlayedWithoutThem) {
         EXPECT_TRUE(p.board == q.board && counts == clickTrace && moves == moveCount &&
                     p.history.size() == q.history.size());
     }
+    fs::current_path(home);
+}
+
+// A shared board is played with its own motif (moves and N), whatever the motif file holds, which
+// stays as it was; the game and kelvo-solve --code agree on whether it can be won.
+TEST(Play, ASharedBoardPlaysWithItsOwnMotifAndKelvoSolveAgrees) {
+    const TempDir dir;
+    const fs::path home = fs::current_path();
+    fs::current_path(dir.path);
+    const Motif cross{0, 1, 0, 1, 1, 1, 0, 1, 0};
+    writeFile(motifPath, motifText(cross));
+    std::srand(1);
+    currentMotif = {};
+    // The clicked cell alone, winnable; no move that changes anything; a corner lost when bounded.
+    for (CodedBoard b : {CodedBoard{{5, 3, 0, 1}, {0, 0, 0, 0, 1}, newGrid(5)},
+                         CodedBoard{{3, 2, 0, 0}, {}, newGrid(3)},
+                         CodedBoard{{6, 4, 0, 0}, {1, 0, 0, 0, 2, 0, 0, 0, 3}, newGrid(6)}}) {
+        fillRandom(b.start, b.config.colorCount);
+        const std::string code = encodeBoardCode(b).value();
+        Play p = startCodedPlay(b);
+        const std::string answer = runSolveCommand({"--code", code}).out;
+        EXPECT_EQ(answer.starts_with("solvable: yes"), p.outlook == Outlook::Winnable) << code;
+        playCell(p, {1, 2});
+        EXPECT_EQ(p.board, playMove(b.start, 1, 2, b.motif, b.config.colorCount, b.config.torus));
+        anotherBoard(p);
+        EXPECT_TRUE(p.board == b.start && p.code == code && moveCount == 0) << code;
+        EXPECT_TRUE(currentMotif == Motif{} && readFile(motifPath) == motifText(cross));
+    }
+    EXPECT_EQ(startPlay({}).code, "142BA2"); // the menu's game, with the file's motif
     fs::current_path(home);
 }

@@ -7,25 +7,6 @@
 using GameTest = ScreenTest;
 using Cells = std::vector<std::pair<int, int>>;
 
-// The game's window: its background, a frame round the board, the goal tile k - 1, each cell's
-// tile (none for a cell without a colour), and under the board the moves, then the keys.
-static Surface gameScreen(const Grid& board, int32_t k, int moves, const char* keys) {
-    Surface s = canvas(gamePicture, gameWindowWidth, gameWindowHeight(board.size));
-    const int w = boardFrameWidth, side = tileSize * board.size + 2 * w;
-    SDL_Rect frame{Sint16(boardLeft - w), Sint16(boardTop - w), Uint16(side), Uint16(side)};
-    SDL_FillRect(s.get(), &frame, 0xa498f0); // the frame's colour, then the board's square inside
-    SDL_Rect inside{Sint16(boardLeft), Sint16(boardTop), Uint16(side - 2 * w),
-                    Uint16(side - 2 * w)};
-    SDL_BlitSurface(Surface{SDL_LoadBMP(gamePicture)}.get(), &inside, s.get(), &inside);
-    putTile(s, k - 1, goalX, goalY);
-    for (int x = 0; x < board.size; ++x)
-        for (int y = 0; y < board.size; ++y)
-            putTile(s, board.cells[x][y], boardLeft + tileSize * x, boardTop + tileSize * y);
-    const int y = statusTop(board.size);
-    putText(s, statusFontPoints, "Coups : " + std::to_string(moves), white, boardLeft, y);
-    putText(s, statusFontPoints, keys, white, statusKeysLeft, y);
-    return s;
-}
 // The victory's own window: the message in black, centred at the top of its picture, and the
 // fewest clicks that won from the start under it.
 static Surface victoryScreen(int moves, int64_t fewest, bool proven) {
@@ -38,10 +19,6 @@ static Surface victoryScreen(int moves, int64_t fewest, bool proven) {
             black, -1, minimumLineTop);
     return s;
 }
-
-// The keys under a board that can be won.
-constexpr const char* winnable =
-    "H : indice    Retour arriere : annuler    Echap : menu    F1 : aide";
 
 // One game: the settings, the motif, the events, the cells they play, the events they leave in
 // the queue and the keys under the board. A game won shows the victory, won in one click.
@@ -187,4 +164,45 @@ TEST_F(GameTest, FollowingTheHintWinsWithAtMostTheFewestClicks) {
         EXPECT_EQ(difference(victoryScreen(moveCount, start.fewestClicks, start.proven)), "")
             << c.size << " " << c.colorCount;
     }
+}
+
+// F1 shows under the keys the code of the board the game started from, in lines of
+// codeLineLength characters inside the panel, which a line of the widest character fits; a motif
+// with a negative value has no code.
+TEST_F(GameTest, TheKeysPanelShowsTheStartBoardsCode) {
+    CodedBoard full{{18, 5, 0, 1}, {1, 0, 0, 0, 2, 0, 0, 0, 3}, newGrid(18)};
+    for (auto& column : full.start.cells) column.fill(4);
+    const Motif negative{0, 1, 0, 1, -1, 1, 0, 1, 0};
+    writeFile(motifPath, motifText(negative));
+    for (const std::string& code : {encodeBoardCode(full).value(), std::string()}) {
+        atVideoStart = inTurn({{onCell(0, 0), key(SDLK_F1), quitRequest()}});
+        code.empty() ? runGame(nullptr, {}) : runSharedGame(full);
+        const CodedBoard b = code.empty() ? CodedBoard{{}, negative, newGrid(4)} : full;
+        const int32_t k = b.config.colorCount;
+        Surface want = gameScreen(playMove(b.start, 0, 0, b.motif, k, b.config.torus), k, 1,
+                                  code.empty() ? "Pas d'indice avec ce motif    Retour arriere : "
+                                                 "annuler    F1 : aide"
+                                               : winnable);
+        // The panel in its frame, its keys as the window shows them, then the code's lines.
+        const int keys = 11, codeLines = int(code.size() + codeLineLength - 1) / codeLineLength,
+                  w = boardFrameWidth, y = keysPanelTop + keysPanelMargin + keysLinePitch * keys;
+        SDL_Rect panel{keysPanelLeft, keysPanelTop, keysPanelWidth,
+                       Uint16(y + keysPanelMargin + keysLinePitch * (codeLines + (codeLines > 0)) -
+                              keysPanelTop)},
+            in{Sint16(panel.x + w), Sint16(panel.y + w), Uint16(panel.w - 2 * w),
+               Uint16(panel.h - 2 * w)},
+            shown{in.x, in.y, in.w, Uint16(y - in.y)};
+        SDL_FillRect(want.get(), &panel, 0xa498f0);
+        SDL_FillRect(want.get(), &in, 0);
+        SDL_BlitSurface(SDL_GetVideoSurface(), &shown, want.get(), &shown);
+        for (int line = 0; line <= codeLines && codeLines > 0; ++line)
+            putText(want, statusFontPoints,
+                    line == 0 ? "Code du plateau :"
+                              : code.substr((line - 1) * codeLineLength, codeLineLength),
+                    white, keysPanelLeft + keysPanelMargin, y + keysLinePitch * line);
+        EXPECT_EQ(difference(want), "") << code;
+    }
+    int wide = 0;
+    TTF_SizeText(font(statusFontPoints), std::string(codeLineLength, 'W').c_str(), &wide, nullptr);
+    EXPECT_LE(wide, keysPanelWidth - 2 * keysPanelMargin);
 }

@@ -1,5 +1,7 @@
 // The start picture and the main menu, driven through SDL's queue and compared pixel for pixel.
+#include "board/daily.h"
 #include "screen_test.h"
+#include "screens/shared_board.h"
 
 using MenuTest = ScreenTest;
 constexpr SDLKey U = SDLK_UP, D = SDLK_DOWN, Ret = SDLK_RETURN, Esc = SDLK_ESCAPE;
@@ -43,4 +45,64 @@ TEST_F(MenuTest, KeysMoveAndOpenItemsAndQuitRequestsLeaveTheStartPictureAndTheMe
     EXPECT_EQ(difference(canvas(startPicture)), "");
     runMenu(window, config);
     EXPECT_EQ(difference(menuScreen(1)), "");
+}
+
+// A shared board is played at once after the start picture, with its own motif (N starts it
+// again), J plays the board of the day of KELVO_DATE, and the menu's Jouer then plays the zero
+// board of the day's settings with the file's motif, which stays as it was.
+TEST_F(MenuTest, SharedBoardsArePlayedAtOnceAndLeaveTheirSettings) {
+    setenv(dateVariable, "2026-12-08", 1);
+    const Motif cross{0, 1, 0, 1, 1, 1, 0, 1, 0};
+    writeFile(motifPath, motifText(cross));
+    CodedBoard shared{{5, 3, 0, 1}, {0, 0, 0, 0, 1}, newGrid(5)}; // the clicked cell alone
+    shared.start.cells[2][3] = 2;
+    const CodedBoard day = dailyBoard(std::chrono::year{2026} / 12 / 8).value();
+    const int32_t n = day.config.size, k = day.config.colorCount;
+    using Shown = std::function<Surface()>;
+    const auto game = [](const Grid& g, int32_t k, int moves) -> Shown {
+        return [=] { return gameScreen(g, k, moves, winnable); };
+    };
+    // What the window shows each time the program waits, and what the player does then.
+    const std::pair<Shown, Events> steps[] = {
+        {[] { return canvas(startPicture); }, {key(SDLK_a)}},
+        {game(shared.start, 3, 0), {onCell(1, 1)}},
+        {game(playMove(shared.start, 1, 1, shared.motif, 3, true), 3, 1), {key(SDLK_n)}},
+        {game(shared.start, 3, 0), {key(Esc)}},
+        {[] { return menuScreen(0); }, {key(dailyKey)}},
+        {game(day.start, k, 0), {key(Esc)}},
+        {[] { return menuScreen(0); }, {key(Ret)}},
+        {game(newGrid(n), k, 0), {onCell(0, 0)}},
+        {game(playMove(newGrid(n), 0, 0, cross, k, day.config.torus), k, 1), {key(Esc)}}};
+    static std::function<void()> player;
+    size_t done = 0;
+    player = [&] {
+        const bool more = done < std::size(steps);
+        EXPECT_EQ(more ? difference(steps[done].first()) : "", "") << done;
+        queue(more ? steps[done++].second : Events{quitRequest()});
+    };
+    whenIdle = [] { player(); };
+    EXPECT_EQ(runMainMenu(shared), 0);
+    EXPECT_TRUE(done == std::size(steps) && readFile(motifPath) == motifText(cross));
+}
+
+// The command line: a code or --jour gives its board; anything else, one French line on stderr.
+TEST(SharedBoard, ArgumentsGiveTheirBoardOrOneLineOnStderr) {
+    setenv(dateVariable, "2026-12-08", 1);
+    const CodedBoard zero{{4, 2, 0, 0}, {0, 1, 0, 1, 1, 1, 0, 1, 0}, newGrid(4)};
+    const std::string usage =
+        " (kelvo CODE ou kelvo --jour) : le jeu s'ouvre sans plateau partagé.\n";
+    const std::tuple<std::vector<std::string>, std::optional<CodedBoard>, std::string> cases[] = {
+        {{}, std::nullopt, ""},
+        {{" 142ba2\n"}, zero, ""},
+        {{"--jour"}, dailyBoard(std::chrono::year{2026} / 12 / 8), ""},
+        {{"142BA3"},
+         std::nullopt,
+         "kelvo: Code du plateau refusé : il a été mal recopié (caractère de contrôle faux).\n"},
+        {{"--help"}, std::nullopt, "kelvo: argument inconnu « --help »" + usage},
+        {{"142BA2", "--jour"}, std::nullopt, "kelvo: trop d'arguments" + usage}};
+    for (const auto& [args, board, err] : cases) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(boardFromArguments(args), board);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), err);
+    }
 }

@@ -9,6 +9,7 @@
 #include <regex>
 #include <vector>
 
+#include "board/board_code.h"
 #include "board/motif.h"
 #include "board/trace.h"
 #include "files.h"
@@ -215,6 +216,14 @@ TEST(Command, AnswersAndRefusals) {
         {{"--board", "rc"}, 2, "", "cannot read board file 'rc': Is a directory"},
         {{"--board", "/dev/zero"}, 2, "", "board file '/dev/zero' is larger than 65536 bytes"},
         {{"--random", "--board", "x"}, 2, "", "--random and --board both give the start board"},
+        // A code's game comes with its motif: no motif file is read.
+        {{"--code", encodeBoardCode({{3, 2, 0, 0}, dot, newGrid(3)}).value()},
+         0,
+         blank3(dot),
+         "",
+         "-C home " + xdg},
+        {{"--code", "142BA3"}, 2, "", "Code du plateau refusé : il a été mal recopié"},
+        {{"--code", "142BA2", "--torus"}, 2, "", "--code gives the whole game"},
         {{"--bogus"}, 2, "", "unknown argument '--bogus'"},
         {{"--size"}, 2, "", "--size needs a value"},
         {{"--torus=yes"}, 2, "", "--torus takes no value"},

@@ -79,6 +79,29 @@ inline int putText(const Surface& on, int pt, const std::string& text, SDL_Color
     SDL_BlitSurface(t.get(), nullptr, on.get(), &at);
     return t->h;
 }
+// The game's window: its background, a frame round the board, the goal tile k - 1, each cell's
+// tile (none for a cell without a colour), and under the board the moves, then the keys.
+inline Surface gameScreen(const Grid& board, int32_t k, int moves, const char* keys) {
+    Surface s = canvas(gamePicture, gameWindowWidth, gameWindowHeight(board.size));
+    const int w = boardFrameWidth, side = tileSize * board.size + 2 * w;
+    SDL_Rect frame{Sint16(boardLeft - w), Sint16(boardTop - w), Uint16(side), Uint16(side)};
+    SDL_FillRect(s.get(), &frame, 0xa498f0); // the frame's colour, then the board's square inside
+    SDL_Rect inside{Sint16(boardLeft), Sint16(boardTop), Uint16(side - 2 * w),
+                    Uint16(side - 2 * w)};
+    SDL_BlitSurface(Surface{SDL_LoadBMP(gamePicture)}.get(), &inside, s.get(), &inside);
+    putTile(s, k - 1, goalX, goalY);
+    for (int x = 0; x < board.size; ++x)
+        for (int y = 0; y < board.size; ++y)
+            putTile(s, board.cells[x][y], boardLeft + tileSize * x, boardTop + tileSize * y);
+    const int y = statusTop(board.size);
+    putText(s, statusFontPoints, "Coups : " + std::to_string(moves), white, boardLeft, y);
+    putText(s, statusFontPoints, keys, white, statusKeysLeft, y);
+    return s;
+}
+// The keys under a board that can be won.
+inline constexpr const char* winnable =
+    "H : indice    Retour arriere : annuler    Echap : menu    F1 : aide";
+
 // Where the window first differs from the expected picture; "" when it shows exactly that.
 inline std::string difference(const Surface& want) {
     SDL_Surface* window = SDL_GetVideoSurface();
