@@ -103,3 +103,36 @@ TEST(Play, ASharedBoardPlaysWithItsOwnMotifAndKelvoSolveAgrees) {
     EXPECT_EQ(startPlay({}).code, "142BA2"); // the menu's game, with the file's motif
     fs::current_path(home);
 }
+
+// A move beside the plan, an undo or a restart leaves no stale plan: following H from there wins.
+TEST(Play, FollowingTheHintWinsAfterMovesBesideThePlan) {
+    const TempDir dir;
+    const fs::path home = fs::current_path();
+    fs::current_path(dir.path);
+    writeFile(motifPath, "0 1 0 \n1 1 1 \n0 1 0 \n");
+    for (const auto& [config, script] : {std::pair{GameConfig{.size = 5, .colorCount = 3}, "o"},
+                                         {{.size = 4, .colorCount = 2, .torus = 1}, "oo"},
+                                         {{.size = 6, .colorCount = 5}, "ou"},
+                                         {{.size = 5, .colorCount = 3, .torus = 1}, "ooR"}}) {
+        Play p = startPlay(config);
+        ASSERT_EQ(p.outlook, Outlook::Winnable);
+        for (const char* c = script; *c; ++c) {
+            showHint(p);
+            // A cell the plan does not click, when there is one.
+            Cell beside = *p.hint;
+            for (int32_t x = 0; x < config.size; ++x)
+                for (int32_t y = 0; y < config.size; ++y)
+                    if (p.plan->cells[x][y] == 0) beside = {x, y};
+            if (*c == 'o') playCell(p, beside);
+            if (*c == 'u') undo(p);
+            if (*c == 'R') restart(p);
+        }
+        for (int moves = 0; p.state == Playing && moves < 400; ++moves) {
+            showHint(p);
+            ASSERT_TRUE(p.hint) << script;
+            playCell(p, *p.hint);
+        }
+        EXPECT_EQ(p.state, Won) << script;
+    }
+    fs::current_path(home);
+}
