@@ -25,10 +25,17 @@ CORNER_18 = [int(i in (305, 322)) for i in range(324)]  # and on the last cell o
 SIZES = [("phone", 390, 844, True, "width"), ("small phone", 320, 640, True, "width"),
          ("phone landscape", 844, 390, True, "height"), ("tablet", 820, 1180, True, 1),
          ("laptop", 1366, 768, False, 1), ("desktop", 2560, 1440, False, 1.5)]
-GEOMETRY = """const box = e => { const r = e.getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom]; };
-  const canvas = document.getElementById('canvas');
+# The page's scrolling width, the canvas's box and size, the buttons' boxes, and whether a long
+# press on the canvas and on a button would select, zoom or open a menu.
+GEOMETRY = """const canvas = document.getElementById('canvas');
+  const buttons = [...document.querySelectorAll('#pad button')];
+  const box = e => { const r = e.getBoundingClientRect();
+                     return [r.left, r.top, r.right, r.bottom]; };
+  const held = [canvas, buttons[0]].filter(e => getComputedStyle(e).userSelect != 'none' ||
+    getComputedStyle(e).touchAction != 'manipulation' ||
+    e.dispatchEvent(new MouseEvent('contextmenu', {bubbles: true, cancelable: true})));
   return [document.documentElement.scrollWidth, box(canvas), canvas.width, canvas.height,
-          [...document.querySelectorAll('#pad button')].map(box)];"""
+          buttons.map(box), held.length];"""
 # The browser d is passed to each step; these read the canvas through the probe and act as a player.
 js = lambda d, call: d.execute_async_script(PROBE + "probe.%s.then(arguments[0])" % call)
 key = lambda d, *keys: ActionChains(d).send_keys(*keys).perform()
@@ -139,7 +146,8 @@ def sizes(d, url, shots):
         seen = []
         for n, cell, played in [(4, (0, 0), EDITED), (18, (17, 17), CORNER_18)]:
             board(d, n, [0] * n * n)
-            scroll, canvas, w, h, buttons = d.execute_script(GEOMETRY)
+            scroll, canvas, w, h, buttons, held = d.execute_script(GEOMETRY)
+            assert not held, "%s: a long press selects, zooms or opens a menu" % name
             left, top, right, bottom = canvas
             assert scroll <= width, "%s: the page scrolls sideways to %d" % (name, scroll)
             assert left >= 0 and top >= 0 and right <= width and bottom <= height, (name, canvas)
@@ -217,7 +225,7 @@ def offline(d, url, site, stop, start):
 def main(site, shots):
     assert os.path.isfile(os.path.join(site, "index.html")), "no site in %s: tools/web" % site
     os.makedirs(shots, exist_ok=True)
-    copy = tempfile.mkdtemp(prefix="kelvo-site-")  # a copy, which the walk builds anew
+    copy = tempfile.mkdtemp(prefix="kelvo-site-")  # a copy, which the walk turns into a new build
     shutil.copytree(site, copy, dirs_exist_ok=True)
     servers = []
     def start():  # on the first server's port, the same site for the browser
