@@ -74,7 +74,8 @@ var Module = (function () {
   [canvas, pad].forEach(function (element) {
     element.addEventListener('contextmenu', function (event) { event.preventDefault(); });
   });
-  window.addEventListener('resize', fit);
+  // The room changes with the window, a phone turned or its address bar, and the page's font.
+  new ResizeObserver(fit).observe(room);
   fit();
   canvas.focus();
 

@@ -153,6 +153,7 @@ def sizes(d, url, shots):
             assert left >= 0 and top >= 0 and right <= width and bottom <= height, (name, canvas)
             shows = {"width": width, "height": height * w / h}.get(fit, w * fit)
             assert n == 18 or abs(right - left - shows) < 0.5, (name, canvas, shows)
+            assert abs((right - left) * h / w - (bottom - top)) < 1, (name, canvas, "squeezed")
             seen.append("%.1f x %.1f" % (right - left, bottom - top))
             for b in buttons:
                 assert b[2] - b[0] >= 44 and b[3] - b[1] >= 44, (name, b)
@@ -167,6 +168,10 @@ def sizes(d, url, shots):
                 key(d, Keys.UP, Keys.ENTER)
         print("%s, %d x %d: the canvas shown %s on 4 x 4, %s on 18 x 18" % (
             name, width, height, *seen))
+    # The screen changed under the page, from the desktop's to a phone's: the canvas follows.
+    d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
+    wait(lambda: d.execute_script(GEOMETRY)[1][0:3:2] == [0, 390], "the canvas fitted to a phone")
     d.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
     d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
 
