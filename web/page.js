@@ -88,7 +88,7 @@ var Module = (function () {
   });
 
   // The service worker keeps every file of this build, for a later visit without network. It is
-  // registered once the game shows, so that its downloads never delay the game's.
+  // registered once the game shows, in a task of its own, so that it never delays the game.
   function keepOffline() {
     if (!('serviceWorker' in navigator)) return;
     navigator.serviceWorker.register('service-worker.js').catch(function (error) {
@@ -129,7 +129,7 @@ var Module = (function () {
         performance.mark('first-picture');
         status.hidden = true;
         canvas.focus();
-        keepOffline();
+        setTimeout(keepOffline);
       }
       if (canvas.width + 'x' + canvas.height !== shape) fit();
     },
