@@ -32,6 +32,7 @@ var Module = (function () {
     canvas.style.imageRendering = scale < 1 ? 'auto' : 'pixelated';
     screen.style.width = canvas.width * scale + 'px';
     screen.style.height = canvas.height * scale + 'px';
+    screen.style.visibility = 'visible';
   }
 
   // The page's buttons and keys, as the browser's own key events: the keys pressed in turn
