@@ -202,6 +202,12 @@ def offline(d, url, site, stop, start):
     d.execute_async_script("navigator.serviceWorker.ready.then(() => arguments[0]())")
     errors = d.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
     assert not errors, errors
+    icons = d.execute_async_script("""fetch('manifest.webmanifest').then(r => r.json())
+      .then(m => Promise.all(m.icons.map(i => new Promise(done => { const image = new Image();
+        image.onload = () => done([i.sizes, image.naturalWidth + 'x' + image.naturalHeight]);
+        image.onerror = () => done([i.sizes, i.src]); image.src = i.src; }))))
+      .then(arguments[0])""")
+    assert icons and all(declared == drawn for declared, drawn in icons), icons
     stop()
     d.get(url)
     plays(d, "first picture with the server stopped")
