@@ -6,7 +6,7 @@
 var Module = (function () {
   var canvas = document.getElementById('canvas');
   var room = document.querySelector('main');
-  var screen = document.getElementById('screen');
+  var screenBox = document.getElementById('screen');
   var status = document.getElementById('status');
   var over = document.getElementById('over');
   var shape = '';
@@ -30,9 +30,9 @@ var Module = (function () {
     var shrink = Math.min(box.width / canvas.width, box.height / canvas.height);
     if (shrink < 1) scale = Math.max(0.25, shrink);
     canvas.style.imageRendering = scale < 1 ? 'auto' : 'pixelated';
-    screen.style.width = canvas.width * scale + 'px';
-    screen.style.height = canvas.height * scale + 'px';
-    screen.style.visibility = 'visible';
+    screenBox.style.width = canvas.width * scale + 'px';
+    screenBox.style.height = canvas.height * scale + 'px';
+    screenBox.style.visibility = 'visible';
   }
 
   // The page's buttons and keys, as the browser's own key events: the keys pressed in turn
