@@ -12,6 +12,7 @@ foreach(variable SITE SOURCE BUILD)
   get_filename_component(${variable} ${${variable}} ABSOLUTE)
 endforeach()
 file(REMOVE ${SITE}/service-worker.js)
+file(MAKE_DIRECTORY ${SITE}/rc)
 file(COPY ${SOURCE}/web/page.js ${SOURCE}/web/page.css ${SOURCE}/web/manifest.webmanifest
      DESTINATION ${SITE})
 file(COPY_FILE ${SOURCE}/LICENSE ${SITE}/LICENSE.txt)
