@@ -1,5 +1,5 @@
 # Shortcuts for maintainers; ./play and ./test work without make.
-.PHONY: play test bench fuzz soak memcheck package dist web clean
+.PHONY: play test bench fuzz soak memcheck package dist web audit clean
 
 play:
 	./play
@@ -35,6 +35,10 @@ dist:
 # The browser's version, its site in build-web/site/.
 web:
 	tools/web
+
+# The web page's Lighthouse scores (mobile), three runs and their medians.
+audit:
+	tools/audit
 
 clean:
 	rm -rf build build-*

@@ -1,37 +1,38 @@
-// The page around the game: the loading line, the canvas fitted to the window, the buttons that
-// send the keys, the player's files kept in the browser's storage, and the end of the game.
+// The page around the game: the loading line, the canvas fitted to the screen, the buttons that
+// send the keys, the player's files kept in the browser's storage, the end of the game, and the
+// service worker that keeps the site for a visit without network.
 'use strict';
 
 var Module = (function () {
   var canvas = document.getElementById('canvas');
+  var room = document.querySelector('main');
+  var screenBox = document.getElementById('screen');
   var status = document.getElementById('status');
   var over = document.getElementById('over');
   var shape = '';
   // The largest window of the game, the game screen of an 18 x 18 board.
   var largest = { width: 700, height: 765 };
 
-  // The largest multiple of 0.5 at which a window fits the room left by the page's lines.
-  function steps(room, window) {
-    var fits = Math.min(room.width / window.width, room.height / window.height);
+  // The largest multiple of 0.5 at which a window fits the room.
+  function steps(box, window) {
+    var fits = Math.min(box.width / window.width, box.height / window.height);
     return Math.floor(fits * 2) / 2;
   }
 
   // As on the desktop the scale is that of the largest window, at least 1. A window that does
   // not fit at 1 (a small browser window, a phone) is shrunk to fit, smoothly: dropping rows of
-  // pixels would cut the letters.
+  // pixels would cut the letters. The room is the box the page's style leaves for the canvas,
+  // whatever the canvas's own size. The size is the canvas's box's, which SDL leaves alone.
   function fit() {
     shape = canvas.width + 'x' + canvas.height;
-    // The page's lines above the canvas and below it take their room first.
-    var top = canvas.getBoundingClientRect().top + window.scrollY;
-    var below = document.querySelector('footer').getBoundingClientRect().bottom -
-      canvas.getBoundingClientRect().bottom;
-    var room = { width: window.innerWidth - 16, height: window.innerHeight - top - below - 8 };
-    var scale = Math.max(1, steps(room, largest));
-    var shrink = Math.min(room.width / canvas.width, room.height / canvas.height);
+    var box = { width: room.clientWidth, height: room.clientHeight };
+    var scale = Math.max(1, steps(box, largest));
+    var shrink = Math.min(box.width / canvas.width, box.height / canvas.height);
     if (shrink < 1) scale = Math.max(0.25, shrink);
     canvas.style.imageRendering = scale < 1 ? 'auto' : 'pixelated';
-    canvas.style.width = canvas.width * scale + 'px';
-    canvas.style.height = canvas.height * scale + 'px';
+    screenBox.style.width = canvas.width * scale + 'px';
+    screenBox.style.height = canvas.height * scale + 'px';
+    screenBox.style.visibility = 'visible';
   }
 
   // The page's buttons and keys, as the browser's own key events: the keys pressed in turn
@@ -70,8 +71,31 @@ var Module = (function () {
   document.getElementById('again').addEventListener('click', function () {
     location.reload();
   });
-  window.addEventListener('resize', fit);
+  // A long press on the canvas or a button opens no menu.
+  [canvas, pad].forEach(function (element) {
+    element.addEventListener('contextmenu', function (event) { event.preventDefault(); });
+  });
+  // The room changes with the window, a phone turned or its address bar, and the page's font.
+  new ResizeObserver(fit).observe(room);
+  fit();
   canvas.focus();
+
+  // The game's script, and with it the game's megabyte of downloads, starts once the page has
+  // shown its lines and buttons: on a slow network they come first.
+  requestAnimationFrame(function () {
+    setTimeout(function () {
+      document.body.appendChild(document.importNode(document.getElementById('game').content, true));
+    });
+  });
+
+  // The service worker keeps every file of this build, for a later visit without network. It is
+  // registered once the game shows, in a task of its own, so that it never delays the game.
+  function keepOffline() {
+    if (!('serviceWorker' in navigator)) return;
+    navigator.serviceWorker.register('service-worker.js').catch(function (error) {
+      console.warn('kelvo: the game will not play offline: ' + error);
+    });
+  }
 
   return {
     canvas: canvas,
@@ -103,8 +127,10 @@ var Module = (function () {
       Module.paints += 1;
       if (Module.firstPictureMs === null) {
         Module.firstPictureMs = performance.now();
+        performance.mark('first-picture');
         status.hidden = true;
         canvas.focus();
+        setTimeout(keepOffline);
       }
       if (canvas.width + 'x' + canvas.height !== shape) fit();
     },
@@ -113,7 +139,7 @@ var Module = (function () {
       document.getElementById('again').focus();
     },
     onAbort: function () {
-      status.textContent = "Le jeu s'est arrete.";
+      status.textContent = "Le jeu s'est arrêté.";
       status.hidden = false;
     }
   };

@@ -1,11 +1,12 @@
 # The browser's build in headless Chromium, driven by Selenium, served from 127.0.0.1: the start
 # picture, the menu, a game read back from the canvas (a tap, the page's buttons for undo and
 # redo, clicks to a victory), a motif saved in the editor and found again after the end of the
-# game and a reload, and no error in the console. What each key does, pixel for pixel, the
-# screen tests check. Prints the site's size, the time to the first picture and the median time
-# from a click on 18 x 18 to its repaint.
-#   python3 page_test.py path/to/site screenshot.png
-import functools, http.server, os, shutil, statistics, sys, tempfile, threading, time
+# game and a reload, and no error in the console. Then the page at six screen sizes, phones with
+# touch, its installability, a visit with the server stopped and the visits after a new build.
+# What each key does, pixel for pixel, the screen tests check. Prints the site's size, the time
+# to the first picture and the median time from a click on 18 x 18 to its repaint.
+#   python3 page_test.py path/to/site screenshot/folder
+import functools, http.server, os, re, shutil, statistics, sys, tempfile, threading, time
 from selenium import webdriver
 from selenium.webdriver import ActionChains, Keys
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
@@ -16,6 +17,25 @@ PROBE = open(os.path.join(os.path.dirname(__file__), "probe.js")).read()
 WINNING = [(0, 0), (1, 0), (2, 0), (3, 0), (0, 1), (3, 1), (0, 2), (1, 2), (2, 2), (3, 2)]
 WON_TRACE = "1 1 1 1 \n1 0 0 1 \n1 1 1 1 \n0 0 0 0 \n"
 CORNER = [1, 1, 0, 0, 1] + [0] * 11  # the board after the first of them
+EDITED = [0, 1, 0, 0, 1] + [0] * 11  # the same tap with the motif edited by the walk
+CORNER_18 = [int(i in (305, 322)) for i in range(324)]  # and on the last cell of 18 x 18
+# Screen sizes: name, CSS pixels, a touch screen (3 device pixels a CSS pixel) or a mouse, and how
+# the 4 x 4 game shows: across the whole width of a phone held upright, the whole height held
+# sideways, or at the desktop's scale, in steps of 0.5, where there is room.
+SIZES = [("phone", 390, 844, True, "width"), ("small phone", 320, 640, True, "width"),
+         ("phone landscape", 844, 390, True, "height"), ("tablet", 820, 1180, True, 1),
+         ("laptop", 1366, 768, False, 1), ("desktop", 2560, 1440, False, 1.5)]
+# The page's scrolling width, the canvas's box and size, the buttons' boxes, and whether a long
+# press on the canvas and on a button would select, zoom or open a menu.
+GEOMETRY = """const canvas = document.getElementById('canvas');
+  const buttons = [...document.querySelectorAll('#pad button')];
+  const box = e => { const r = e.getBoundingClientRect();
+                     return [r.left, r.top, r.right, r.bottom]; };
+  const held = [canvas, buttons[0]].filter(e => getComputedStyle(e).userSelect != 'none' ||
+    getComputedStyle(e).touchAction != 'manipulation' ||
+    e.dispatchEvent(new MouseEvent('contextmenu', {bubbles: true, cancelable: true})));
+  return [document.documentElement.scrollWidth, box(canvas), canvas.width, canvas.height,
+          buttons.map(box), held.length];"""
 # The browser d is passed to each step; these read the canvas through the probe and act as a player.
 js = lambda d, call: d.execute_async_script(PROBE + "probe.%s.then(arguments[0])" % call)
 key = lambda d, *keys: ActionChains(d).send_keys(*keys).perform()
@@ -58,7 +78,7 @@ def motif(d, cells):
 
 
 # The walk; prints the site's size, the time to the first picture and the click times.
-def walk(d, url, shot):
+def walk(d, url, shots):
     d.get(url)
     first = shown(d, "first picture")
     size, elsewhere = js(d, "loaded()")
@@ -80,7 +100,7 @@ def walk(d, url, shot):
     wait(lambda: js(d, "shows('win', 0, 100, 640, 380, 0, 100)"), "the victory")
     trace = d.execute_script("return FS.readFile('/trace.txt', {encoding: 'utf8'})")
     assert trace == WON_TRACE, trace
-    press(d, "//nav/button[text()='Entree']")
+    press(d, "//nav/button[text()='Entrée']")
     menu(d, 0)
     key(d, Keys.DOWN, Keys.DOWN, Keys.ENTER)  # the cross less its centre, kept by the browser
     motif(d, [0, 1, 0, 1, 1, 1, 0, 1, 0])
@@ -96,8 +116,7 @@ def walk(d, url, shot):
     board(d, 18, [0] * 324)
     times = js(d, "clickTimes(50)")
     assert 0 < board(d, 18)["cells"].count(0) < 324
-    os.makedirs(os.path.dirname(os.path.abspath(shot)), exist_ok=True)
-    d.save_screenshot(shot)
+    d.save_screenshot(os.path.join(shots, "page.png"))
     key(d, Keys.ESCAPE)  # to the menu, where the page's close button ends the game
     press(d, "//button[@id='close']")
     wait(lambda: d.find_element("id", "over").is_displayed(), "the end of the game")
@@ -105,18 +124,131 @@ def walk(d, url, shot):
     shown(d, "first picture after a reload")
     key(d, Keys.ENTER, Keys.DOWN, Keys.DOWN, Keys.ENTER)
     motif(d, [0, 1, 0, 1, 0, 1, 0, 1, 0])
-    log = d.get_log("browser")
-    assert not [e for e in log if e["level"] == "SEVERE"], log
     print("site size: %d bytes, all that the page loads\nfirst picture: %.0f ms after opening"
           " the page\nclick to repaint on 18 x 18: median %.2f ms of %d (min %.2f, max %.2f)" % (
               size, first, statistics.median(times), len(times), min(times), max(times)))
 
 
-def main(site, shot):
+# At each size, on the 4 x 4 game and then on 18 x 18, the largest window: no sideways
+# scrolling, the whole canvas and every button on the screen, the buttons at least 44 x 44, and
+# a tap or a click on a cell plays it.
+def sizes(d, url, shots):
+    for name, width, height, touch, fit in SIZES:
+        d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": width, "height": height, "deviceScaleFactor": 3 if touch else 1,
+            "mobile": touch})
+        d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": touch})
+        d.get(url)
+        shown(d, "first picture at %s size" % name)
+        key(d, Keys.SPACE)
+        menu(d, 0)
+        key(d, Keys.ENTER)
+        seen = []
+        for n, cell, played in [(4, (0, 0), EDITED), (18, (17, 17), CORNER_18)]:
+            board(d, n, [0] * n * n)
+            scroll, canvas, w, h, buttons, held = d.execute_script(GEOMETRY)
+            assert not held, "%s: a long press selects, zooms or opens a menu" % name
+            left, top, right, bottom = canvas
+            assert scroll <= width, "%s: the page scrolls sideways to %d" % (name, scroll)
+            assert left >= 0 and top >= 0 and right <= width and bottom <= height, (name, canvas)
+            shows = {"width": width, "height": height * w / h}.get(fit, w * fit)
+            assert n == 18 or abs(right - left - shows) < 0.5, (name, canvas, shows)
+            assert abs((right - left) * h / w - (bottom - top)) < 1, (name, canvas, "squeezed")
+            seen.append("%.1f x %.1f" % (right - left, bottom - top))
+            for b in buttons:
+                assert b[2] - b[0] >= 44 and b[3] - b[1] >= 44, (name, b)
+                assert b[0] >= 0 and b[1] >= 0 and b[2] <= width and b[3] <= height, (name, b)
+            click(d, 35, 100, *cell, touch=touch)
+            board(d, n, played)
+            if n == 4 and name == "phone":
+                d.save_screenshot(os.path.join(shots, "phone.png"))
+            if n == 4:  # to the configuration for 18 x 18, and back to a game
+                key(d, Keys.ESCAPE, Keys.DOWN, Keys.ENTER, *[Keys.RIGHT] * 14, Keys.ESCAPE)
+                menu(d, 1)
+                key(d, Keys.UP, Keys.ENTER)
+        print("%s, %d x %d: the canvas shown %s on 4 x 4, %s on 18 x 18" % (
+            name, width, height, *seen))
+    # The screen changed under the page, from the desktop's to a phone's: the canvas follows.
+    d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
+    wait(lambda: d.execute_script(GEOMETRY)[1][0:3:2] == [0, 390], "the canvas fitted to a phone")
+    d.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+    d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
+
+
+def plays(d, what):  # the page just opened: the edited motif plays a tap
+    shown(d, what)
+    key(d, Keys.SPACE)
+    menu(d, 0)
+    key(d, Keys.ENTER)
+    board(d, 4, [0] * 16)
+    click(d, 35, 100, 0, 0)
+    board(d, 4, EDITED)
+
+
+def next_visit(d, url):  # the page's tab closed, the site opened in a new one
+    old = d.current_window_handle
+    d.switch_to.new_window("tab")
+    d.switch_to.window(old)
+    d.close()
+    d.switch_to.window(d.window_handles[0])
+    d.get(url)
+
+
+# Installable; the second visit with the server stopped plays, served by the service worker;
+# after a new build, the next visit still gets the old build whole, and once its page is closed,
+# the new build whole, with its own cache only and the player's motif kept.
+def offline(d, url, site, stop, start):
+    d.execute_async_script("navigator.serviceWorker.ready.then(() => arguments[0]())")
+    errors = d.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
+    assert not errors, errors
+    icons = d.execute_async_script("""fetch('manifest.webmanifest').then(r => r.json())
+      .then(m => Promise.all(m.icons.map(i => new Promise(done => { const image = new Image();
+        image.onload = () => done([i.sizes, image.naturalWidth + 'x' + image.naturalHeight]);
+        image.onerror = () => done([i.sizes, i.src]); image.src = i.src; }))))
+      .then(arguments[0])""")
+    assert icons and all(declared == drawn for declared, drawn in icons), icons
+    stop()
+    d.get(url)
+    plays(d, "first picture with the server stopped")
+    worker = os.path.join(site, "service-worker.js")
+    with open(worker) as f:
+        text = f.read()
+    with open(worker, "w") as f:
+        f.write(text.replace("CACHE = 'kelvo-", "CACHE = 'kelvo-new-"))
+    with open(os.path.join(site, "page.css"), "a") as f:
+        f.write("#pad { outline: 1px solid #ffc83c; }\n")
+    start()
+    outline = "return getComputedStyle(document.getElementById('pad')).outlineStyle"
+    d.get(url)
+    plays(d, "first picture of the old build")
+    assert d.execute_script(outline) == "none"
+    wait(lambda: d.execute_async_script("""navigator.serviceWorker.getRegistration()
+        .then(r => arguments[0](r.waiting && r.waiting.state == 'installed'))"""),
+         "the new build installed")
+    # The browser lets the new build take over once the old page is gone, soon after its tab.
+    wait(lambda: next_visit(d, url) or d.execute_script(outline) == "solid", "the new build")
+    plays(d, "first picture of the new build")
+    caches = d.execute_async_script("caches.keys().then(arguments[0])")
+    assert len(caches) == 1 and re.fullmatch("kelvo-new-[0-9a-f]{16}", caches[0]), caches
+
+
+def main(site, shots):
     assert os.path.isfile(os.path.join(site, "index.html")), "no site in %s: tools/web" % site
-    server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), functools.partial(http.server.SimpleHTTPRequestHandler, directory=site))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
+    os.makedirs(shots, exist_ok=True)
+    copy = tempfile.mkdtemp(prefix="kelvo-site-")  # a copy, which the walk turns into a new build
+    shutil.copytree(site, copy, dirs_exist_ok=True)
+    servers = []
+    def start():  # on the first server's port, the same site for the browser
+        port = servers[0].server_port if servers else 0
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", port),
+            functools.partial(http.server.SimpleHTTPRequestHandler, directory=copy))
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        servers.append(server)
+    def stop():
+        servers[-1].shutdown()
+        servers[-1].server_close()
+    start()
     profile, options = tempfile.mkdtemp(prefix="kelvo-web-"), webdriver.ChromeOptions()
     for flag in ("headless", "no-sandbox", "disable-gpu", "disable-quic", "no-first-run",
                  "disable-sync", "disable-background-networking", "disable-component-update",
@@ -124,11 +256,18 @@ def main(site, shot):
         options.add_argument("--" + flag)
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     driver = webdriver.Chrome(options=options)
+    url = "http://127.0.0.1:%d/" % servers[0].server_port
     try:
-        walk(driver, "http://127.0.0.1:%d/" % server.server_address[1], shot)
+        walk(driver, url, shots)
+        sizes(driver, url, shots)
+        offline(driver, url, copy, stop, start)
+        log = driver.get_log("browser")
+        assert not [e for e in log if e["level"] == "SEVERE"], log
     finally:
         driver.quit()
+        stop()
         shutil.rmtree(profile, ignore_errors=True)
+        shutil.rmtree(copy, ignore_errors=True)
 
 
 if __name__ == "__main__":

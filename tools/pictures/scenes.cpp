@@ -52,11 +52,24 @@ void drawSmallTile(cairo_t* cr, int x, int y, int side, int color) {
     cairo_fill(cr);
 }
 
-void drawIcon(cairo_t* cr, int size) {
+// The icon's dark plate, its corners rounded by `radius`.
+void drawPlate(cairo_t* cr, int size, double radius) {
     auto plate = linear(0, 0, 0, size, {{0, lighter(nightBottom, 0.1)}, {1, gutter}});
-    roundedRect(cr, 0, 0, size, size, size * 0.2);
+    roundedRect(cr, 0, 0, size, size, radius);
     cairo_set_source(cr, plate.get());
     cairo_fill(cr);
+}
+
+// The cross of tiles in a square of side `3 * cell` whose top-left corner is at `margin`.
+void drawCross(cairo_t* cr, double margin, double cell) {
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3; ++col)
+            drawTile(cr, margin + col * cell, margin + row * cell, cell, iconColor(row, col),
+                     cell >= iconMarkLimit);
+}
+
+void drawIcon(cairo_t* cr, int size) {
+    drawPlate(cr, size, size * 0.2);
 
     if (size <= smallIconLimit) {
         // Three tiles and two gaps, centred with the same margin on both sides.
@@ -73,11 +86,15 @@ void drawIcon(cairo_t* cr, int size) {
     }
 
     const double margin = size * 0.07;
-    const double cell = (size - 2 * margin) / 3;
-    for (int row = 0; row < 3; ++row)
-        for (int col = 0; col < 3; ++col)
-            drawTile(cr, margin + col * cell, margin + row * cell, cell, iconColor(row, col),
-                     cell >= iconMarkLimit);
+    drawCross(cr, margin, (size - 2 * margin) / 3);
+}
+
+// An icon that a phone may cut to any shape: the plate fills the square and the cross stays in
+// the middle 56%, inside the circle of 80% that every shape keeps.
+void drawMaskableIcon(cairo_t* cr, int size) {
+    drawPlate(cr, size, 0);
+    const double margin = size * 0.22;
+    drawCross(cr, margin, (size - 2 * margin) / 3);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -398,10 +415,16 @@ void makeDesktopIcon(int size, const fs::path& path) {
     writePng(c, path);
 }
 
+void makeMaskableIcon(int size, const fs::path& path) {
+    Canvas c = makeCanvas(size, size);
+    drawMaskableIcon(c.cr(), size);
+    writePng(c, path);
+}
+
 } // namespace
 
 void makePictures(const fs::path& fontFile, const fs::path& rcDir, const fs::path& iconDir,
-                  const std::vector<int>& iconSizes) {
+                  const std::vector<int>& iconSizes, const std::vector<int>& maskableSizes) {
     const Lettering font(fontFile.string());
     fs::create_directories(rcDir);
     fs::create_directories(iconDir);
@@ -417,4 +440,6 @@ void makePictures(const fs::path& fontFile, const fs::path& rcDir, const fs::pat
     makeWindowIcon(rc(iconPicture));
     for (const int size : iconSizes)
         makeDesktopIcon(size, iconDir / ("kelvo-" + std::to_string(size) + ".png"));
+    for (const int size : maskableSizes)
+        makeMaskableIcon(size, iconDir / ("kelvo-maskable-" + std::to_string(size) + ".png"));
 }
