@@ -1,5 +1,5 @@
 # Shortcuts for maintainers; ./play and ./test work without make.
-.PHONY: play test bench fuzz soak memcheck package dist web clean
+.PHONY: play test bench par fuzz soak memcheck package dist web clean
 
 play:
 	./play
@@ -10,6 +10,11 @@ test:
 # Speed of every event against copying a frame; prints one goal line per goal.
 bench:
 	tools/bench
+
+# The table of fewest clicks from the board of zeros with the cross motif, every setting, by
+# kelvo-solve: solver/par.md and the grid in README.md.
+par:
+	tools/par
 
 # The motif reader under libFuzzer for 10 minutes.
 fuzz:

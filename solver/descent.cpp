@@ -65,7 +65,8 @@ template <int K> class Descent {
         const int64_t tenure = std::max<int64_t>(1, std::ssize(generators_) / 3);
         std::vector<int64_t> tabuUntil(generators_.size(), 0);
         std::mt19937 rng(1);
-        for (int64_t turn = 1; !moves_.empty() && steps_ < maxSteps_; ++turn) {
+        // No plan has fewer than one click: one that has is the lightest.
+        for (int64_t turn = 1; !moves_.empty() && steps_ < maxSteps_ && bestClicks > 1; ++turn) {
             int64_t lightest = INT64_MAX;
             size_t chosen = moves_.size();
             for (size_t m = 0; m < moves_.size() && spend(); ++m) {
@@ -112,6 +113,7 @@ template <int K> class Descent {
 } // namespace
 
 void descend(const PlanSet& set, uint64_t maxSteps, Lightest& best) {
+    if (best.clicks <= 1) return;
     withColors(set.k, [&]<int K>(Packed<K>) {
         Descent<K> descent(set, maxSteps, best.steps);
         descent.sparsen();

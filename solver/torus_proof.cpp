@@ -17,8 +17,8 @@
 
 namespace {
 
-// The generators in echelon form over the cells listed first to last in `order`, with the order
-// of each in the group (k, or 2 for an even one when k is 4); the zero rows left out.
+// The generators in echelon form over the cells in `order`, cell order[i] in place i, with the
+// order of each in the group (k, or 2 for an even one when k is 4); the zero rows left out.
 std::vector<Row> echelonOver(const PlanSet& set, const std::vector<int>& order,
                              std::vector<int32_t>& orders) {
     std::vector<Row> rows;
@@ -27,56 +27,57 @@ std::vector<Row> echelonOver(const PlanSet& set, const std::vector<int>& order,
         for (int i = 0; i < set.cells; ++i) r[i] = g[order[i]];
         rows.push_back(r);
     }
-    const Echelon ech = echelonForm(rows, set.cells, Ring(set.k));
-    std::vector<Row> echelon;
-    for (int i = 0; i < ech.rank; ++i) {
-        Row g{};
-        bool odd = false;
-        for (int j = 0; j < set.cells; ++j) {
-            g[order[j]] = ech.rows[i][j];
-            odd = odd || ech.rows[i][j] % 2 == 1;
-        }
-        echelon.push_back(g);
-        orders.push_back(set.k == 4 && !odd ? 2 : set.k);
-    }
-    return echelon;
+    Echelon ech = echelonForm(rows, set.cells, Ring(set.k));
+    ech.rows.resize(ech.rank);
+    for (const Row& g : ech.rows)
+        orders.push_back(
+            set.k == 4 && std::all_of(g.begin(), g.end(), [](uint8_t v) { return v % 2 == 0; })
+                ? 2
+                : set.k);
+    return ech.rows;
 }
 
 template <int K> class TorusProof {
   public:
     TorusProof(const PlanSet& set, uint64_t maxSteps, Lightest& best)
         : n_(set.side), words_(wordsFor(set.cells)), maxSteps_(maxSteps), best_(best) {
-        // Column 0 is cells 0 ... n-1; row 0 is cells 0, n, 2n, ...
-        std::vector<int> order;
+        // The cells packed in the order of the search: column 0 (cells 0 ... n-1), the rest of
+        // row 0 (cells n, 2n, ...), then the others. Both lines are in the first word.
         for (int i = 0; i < set.cells; ++i)
-            if (i < n_ || i % n_ == 0) order.push_back(i);
+            if (i < n_ || i % n_ == 0) order_.push_back(i);
         for (int i = 0; i < set.cells; ++i)
-            if (i >= n_ && i % n_ != 0) order.push_back(i);
-        const std::vector<Row> rows = echelonOver(set, order, orders_);
+            if (i >= n_ && i % n_ != 0) order_.push_back(i);
+        const std::vector<Row> rows = echelonOver(set, order_, orders_);
         for (const Row& g : rows) generators_.push_back(pack<K>(g, set.cells));
-        particular_ = pack<K>(set.particular, set.cells);
+        Row particular{};
+        for (int i = 0; i < set.cells; ++i) particular[i] = set.particular[order_[i]];
+        particular_ = pack<K>(particular, set.cells);
 
-        // known_[d]: the cells that generators d, d+1, ... leave alone; columnKnown_ and
-        // rowKnown_ those of column 0 and row 0.
+        // known_[d]: the places of the cells that generators d, d+1, ... leave alone, in the
+        // first knownWords_[d] words; columnKnown_ and rowKnown_ those of column 0 and row 0.
         const int depth = static_cast<int>(rows.size());
         known_.assign(depth + 1, Words{});
         columnKnown_ = rowKnown_ = known_;
-        for (int cell = 0; cell < set.cells; ++cell) {
+        knownWords_.assign(depth + 1, 1);
+        for (int place = 0; place < set.cells; ++place) {
             int last = -1;
             for (int g = 0; g < depth; ++g)
-                if (rows[g][cell] != 0) last = g;
-            const uint64_t bit = uint64_t{1} << (cell % 64);
+                if (rows[g][place] != 0) last = g;
+            const uint64_t bit = uint64_t{1} << (place % 64);
+            const bool inColumn = place < n_,
+                       inRow = place == 0 || (place >= n_ && place < 2 * n_ - 1);
             for (int d = last + 1; d <= depth; ++d) {
-                known_[d][cell / 64] |= bit;
-                if (cell < n_) columnKnown_[d][cell / 64] |= bit;
-                if (cell % n_ == 0) rowKnown_[d][cell / 64] |= bit;
+                known_[d][place / 64] |= bit;
+                knownWords_[d] = std::max(knownWords_[d], place / 64 + 1);
+                if (inColumn) columnKnown_[d][0] |= bit;
+                if (inRow) rowKnown_[d][0] |= bit;
             }
-            if (cell < n_ || cell % n_ == 0) linesKnownAt_ = std::max(linesKnownAt_, last + 1);
+            if (inColumn || inRow) linesKnownAt_ = std::max(linesKnownAt_, last + 1);
         }
     }
 
     void prove() {
-        for (int32_t r = 0; r <= (best_.clicks - 1) / n_; ++r) {
+        for (int32_t r = 0; r <= (best_.clicks - 1) / n_ && best_.lowerBound < best_.clicks; ++r) {
             lineBound_ = r;
             visit(0, particular_);
             if (cut_) return;
@@ -94,17 +95,19 @@ template <int K> class TorusProof {
         }
         ++best_.steps;
         if (depth <= linesKnownAt_) {
-            const int64_t column = weighPacked(x, columnKnown_[depth], words_);
-            const int64_t row = weighPacked(x, rowKnown_[depth], words_);
+            const int64_t column = weighPacked(x, columnKnown_[depth], 1);
+            const int64_t row = weighPacked(x, rowKnown_[depth], 1);
             if (column > lineBound_ || row > lineBound_) return;
             // Both lines under the bound: the search of the bound below went through this plan.
             if (depth == linesKnownAt_ && column < lineBound_ && row < lineBound_) return;
         }
-        if (weighPacked(x, known_[depth], words_) >= best_.clicks) return;
+        if (weighPacked(x, known_[depth], knownWords_[depth]) >= best_.clicks) return;
         if (depth == std::ssize(generators_)) {
             if (const int64_t w = weighPacked(x, words_); w > 0) {
                 best_.clicks = w;
-                best_.plan = unpack(x, n_ * n_);
+                best_.plan = Row{};
+                for (int place = 0; place < n_ * n_; ++place)
+                    best_.plan[order_[place]] = x.cell(place);
             }
             return;
         }
@@ -121,7 +124,9 @@ template <int K> class TorusProof {
     std::vector<Packed<K>> generators_;
     std::vector<int32_t> orders_;
     Packed<K> particular_;
+    std::vector<int> order_;
     std::vector<Words> known_, columnKnown_, rowKnown_;
+    std::vector<int> knownWords_;
     int linesKnownAt_ = 0;
     int32_t lineBound_ = 0;
     bool cut_ = false;
