@@ -29,7 +29,9 @@ template <int K> class Descent {
     // Replaces generators by sums with others that touch fewer cells, until none does: a move
     // then changes few cells, and the search walks between neighbouring plans. Without this the
     // plans it reached were up to 1.5 times heavier.
-    void sparsen() {
+    KELVO_HOT void sparsen() {
+        std::vector<int64_t> touched;
+        for (const Packed<K>& g : generators_) touched.push_back(cellsTouched(g, words_));
         for (bool changed = true; changed;) {
             changed = false;
             for (size_t i = 0; i < generators_.size(); ++i)
@@ -37,9 +39,10 @@ template <int K> class Descent {
                     Packed<K> h = generators_[i];
                     for (int32_t c = 1; i != j && c < orders_[j] && spend(); ++c) {
                         addPacked(h, generators_[j], words_);
-                        const int64_t touched = cellsTouched(h, words_);
-                        if (touched > 0 && touched < cellsTouched(generators_[i], words_)) {
+                        const int64_t t = cellsTouched(h, words_);
+                        if (t > 0 && t < touched[i]) {
                             generators_[i] = h;
+                            touched[i] = t;
                             changed = true;
                         }
                     }
@@ -70,9 +73,7 @@ template <int K> class Descent {
             int64_t lightest = INT64_MAX;
             size_t chosen = moves_.size();
             for (size_t m = 0; m < moves_.size() && spend(); ++m) {
-                Packed<K> y = x;
-                addPacked(y, moves_[m], words_);
-                const int64_t w = weighPacked(y, words_);
+                const int64_t w = weighSum(x, moves_[m], words_);
                 const bool allowed = tabuUntil[moveGenerator_[m]] <= turn || w < bestClicks;
                 if (w > 0 && w < lightest && allowed) {
                     lightest = w;

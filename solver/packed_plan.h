@@ -39,34 +39,48 @@ template <int K> struct Packed {
     }
 };
 
-// x = x + g modulo K in the first `words` words, each cell on its own.
+template <int K> using PlaneWords = std::array<uint64_t, Packed<K>::planes>;
+
+// Word w of x + g modulo K, plane by plane, each cell on its own.
+template <int K> inline PlaneWords<K> sumWord(const Packed<K>& x, const Packed<K>& g, int w) {
+    const uint64_t a0 = x.plane[0][w], g0 = g.plane[0][w];
+    if constexpr (K == 2) {
+        return {a0 ^ g0};
+    } else if constexpr (K == 4) {
+        return {a0 ^ g0, x.plane[1][w] ^ g.plane[1][w] ^ (a0 & g0)};
+    } else if constexpr (K == 3) {
+        // 0, 1, 2 are 00, 01, 10: the sum is 1 for 0+1, 1+0, 2+2 and 2 for 0+2, 2+0, 1+1.
+        const uint64_t a1 = x.plane[1][w], g1 = g.plane[1][w];
+        const uint64_t aZero = ~(a0 | a1), gZero = ~(g0 | g1);
+        return {(a0 & gZero) | (aZero & g0) | (a1 & g1), (a1 & gZero) | (aZero & g1) | (a0 & g0)};
+    } else {
+        // A three-bit adder, then 5 taken off the sums 5 ... 8 (101, 110, 111, 1000).
+        const uint64_t a1 = x.plane[1][w], a2 = x.plane[2][w];
+        const uint64_t g1 = g.plane[1][w], g2 = g.plane[2][w];
+        const uint64_t s0 = a0 ^ g0, c0 = a0 & g0;
+        const uint64_t s1 = a1 ^ g1 ^ c0, c1 = (a1 & g1) | (c0 & (a1 ^ g1));
+        const uint64_t s2 = a2 ^ g2 ^ c1, s3 = (a2 & g2) | (c1 & (a2 ^ g2));
+        const uint64_t over = s3 | (s2 & (s1 | s0));
+        return {s0 ^ over, (s1 & ~over) | (over & (s3 | (s1 & s0))), s2 & ~over};
+    }
+}
+
+// x = x + g modulo K in the first `words` words.
 template <int K> inline void addPacked(Packed<K>& x, const Packed<K>& g, int words) {
     for (int w = 0; w < words; ++w) {
-        const uint64_t a0 = x.plane[0][w], g0 = g.plane[0][w];
-        if constexpr (K == 2) {
-            x.plane[0][w] = a0 ^ g0;
-        } else if constexpr (K == 4) {
-            x.plane[0][w] = a0 ^ g0;
-            x.plane[1][w] ^= g.plane[1][w] ^ (a0 & g0);
-        } else if constexpr (K == 3) {
-            // 0, 1, 2 are 00, 01, 10: the sum is 1 for 0+1, 1+0, 2+2 and 2 for 0+2, 2+0, 1+1.
-            const uint64_t a1 = x.plane[1][w], g1 = g.plane[1][w];
-            const uint64_t aZero = ~(a0 | a1), gZero = ~(g0 | g1);
-            x.plane[0][w] = (a0 & gZero) | (aZero & g0) | (a1 & g1);
-            x.plane[1][w] = (a1 & gZero) | (aZero & g1) | (a0 & g0);
-        } else {
-            // A three-bit adder, then 5 taken off the sums 5 ... 8 (101, 110, 111, 1000).
-            const uint64_t a1 = x.plane[1][w], a2 = x.plane[2][w];
-            const uint64_t g1 = g.plane[1][w], g2 = g.plane[2][w];
-            const uint64_t s0 = a0 ^ g0, c0 = a0 & g0;
-            const uint64_t s1 = a1 ^ g1 ^ c0, c1 = (a1 & g1) | (c0 & (a1 ^ g1));
-            const uint64_t s2 = a2 ^ g2 ^ c1, s3 = (a2 & g2) | (c1 & (a2 ^ g2));
-            const uint64_t over = s3 | (s2 & (s1 | s0));
-            x.plane[0][w] = s0 ^ over;
-            x.plane[1][w] = (s1 & ~over) | (over & (s3 | (s1 & s0)));
-            x.plane[2][w] = s2 & ~over;
-        }
+        const PlaneWords<K> sum = sumWord(x, g, w);
+        for (int p = 0; p < Packed<K>::planes; ++p) x.plane[p][w] = sum[p];
     }
+}
+
+// The clicks of x + g, without writing it.
+template <int K> inline int64_t weighSum(const Packed<K>& x, const Packed<K>& g, int words) {
+    int64_t clicks = 0;
+    for (int w = 0; w < words; ++w) {
+        const PlaneWords<K> sum = sumWord(x, g, w);
+        for (int p = 0; p < Packed<K>::planes; ++p) clicks += int64_t{std::popcount(sum[p])} << p;
+    }
+    return clicks;
 }
 
 // The clicks of the cells of x that mask keeps.

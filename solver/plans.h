@@ -78,8 +78,9 @@ int64_t weight(const Row& x);
 // The number of plans, saturated at limit.
 uint64_t planCount(const PlanSet& set, uint64_t limit);
 
-// Every plan weighed in turn, when there are at most maxSteps: best is kept unless a lighter plan
-// of at least one click is found, and then proven. Returns false if there are too many plans.
+// Every plan weighed in turn, when best.steps would not pass maxSteps: best is kept unless a
+// lighter plan of at least one click is found, and then proven. Returns false if there are too
+// many plans.
 bool walkPlans(const PlanSet& set, uint64_t maxSteps, Lightest& best);
 
 // Lowers best by local moves among the plans, until best.steps reaches maxSteps.

@@ -33,7 +33,7 @@ KELVO_HOT Packed<K> walk(Packed<K> x, const std::vector<Packed<K>>& generators,
 
 bool walkPlans(const PlanSet& set, uint64_t maxSteps, Lightest& best) {
     const uint64_t plans = planCount(set, maxSteps + 1);
-    if (plans > maxSteps) return false;
+    if (best.steps + plans > maxSteps) return false;
     withColors(set.k, [&]<int K>(Packed<K>) {
         std::vector<Packed<K>> generators;
         for (const Row& g : set.generators) generators.push_back(pack<K>(g, set.cells));
