@@ -1,6 +1,8 @@
 // The search for few clicks when there are too many plans to weigh them all: a tabu search over
-// the generators' multiples, from the particular plan, the same on every run.
+// the generators' multiples, from the best plan so far, the same on every run.
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <random>
 #include <vector>
 
@@ -54,8 +56,13 @@ template <int K> class Descent {
             for (int32_t c = 1; c < K; ++c) {
                 addPacked(m, generators_[g], words_);
                 if (cellsTouched(m, words_) == 0) break;
+                uint32_t changed = 0;
+                for (int w = 0; w < words_; ++w)
+                    for (const Words& plane : m.plane)
+                        if (plane[w] != 0) changed |= uint32_t{1} << w;
                 moves_.push_back(m);
                 moveGenerator_.push_back(g);
+                moveWords_.push_back(changed);
             }
         }
     }
@@ -70,10 +77,25 @@ template <int K> class Descent {
         std::mt19937 rng(1);
         // No plan has fewer than one click: one that has is the lightest.
         for (int64_t turn = 1; !moves_.empty() && steps_ < maxSteps_ && bestClicks > 1; ++turn) {
+            // A move changes about half the words: the others keep the clicks they hold in x.
+            std::array<int64_t, packedWords> wordClicks{};
+            int64_t clicks = 0;
+            for (int w = 0; w < words_; ++w) {
+                for (int p = 0; p < Packed<K>::planes; ++p)
+                    wordClicks[w] += int64_t{std::popcount(x.plane[p][w])} << p;
+                clicks += wordClicks[w];
+            }
             int64_t lightest = INT64_MAX;
             size_t chosen = moves_.size();
             for (size_t m = 0; m < moves_.size() && spend(); ++m) {
-                const int64_t w = weighSum(x, moves_[m], words_);
+                int64_t w = clicks;
+                for (uint32_t left = moveWords_[m]; left != 0; left &= left - 1) {
+                    const int word = std::countr_zero(left);
+                    const PlaneWords<K> sum = sumWord(x, moves_[m], word);
+                    w -= wordClicks[word];
+                    for (int p = 0; p < Packed<K>::planes; ++p)
+                        w += int64_t{std::popcount(sum[p])} << p;
+                }
                 const bool allowed = tabuUntil[moveGenerator_[m]] <= turn || w < bestClicks;
                 if (w > 0 && w < lightest && allowed) {
                     lightest = w;
@@ -109,6 +131,7 @@ template <int K> class Descent {
     std::vector<int32_t> orders_;
     std::vector<Packed<K>> moves_;
     std::vector<size_t> moveGenerator_;
+    std::vector<uint32_t> moveWords_; // bit w: the move changes word w
 };
 
 } // namespace
@@ -118,8 +141,12 @@ void descend(const PlanSet& set, uint64_t maxSteps, Lightest& best) {
     withColors(set.k, [&]<int K>(Packed<K>) {
         Descent<K> descent(set, maxSteps, best.steps);
         descent.sparsen();
+        // From the best plan so far, unless it is the k clicks on a won board's first cell.
+        const bool packable =
+            std::all_of(best.plan.begin(), best.plan.end(), [&](uint8_t v) { return v < set.k; });
         int64_t clicks = best.clicks;
-        const Packed<K> lightest = descent.run(pack<K>(set.particular, set.cells), clicks);
+        const Packed<K> lightest =
+            descent.run(pack<K>(packable ? best.plan : set.particular, set.cells), clicks);
         if (clicks < best.clicks) {
             best.clicks = clicks;
             best.plan = unpack(lightest, set.cells);

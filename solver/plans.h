@@ -83,7 +83,7 @@ uint64_t planCount(const PlanSet& set, uint64_t limit);
 // many plans.
 bool walkPlans(const PlanSet& set, uint64_t maxSteps, Lightest& best);
 
-// Lowers best by local moves among the plans, until best.steps reaches maxSteps.
+// Lowers best by local moves among the plans from best.plan, until best.steps reaches maxSteps.
 void descend(const PlanSet& set, uint64_t maxSteps, Lightest& best);
 
 // On a shiftable set, proves best the lightest or finds a lighter plan, until best.steps reaches

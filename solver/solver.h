@@ -10,10 +10,10 @@
 
 // The effort of the search for the fewest clicks is counted in steps (plans weighed, branches
 // tried), not in time, so that the same board gets the same plan on every machine. A step takes
-// 5 to 25 ns on our 2-core machines: kelvo-solve's budget walks the 3^17 plans of 12 x 12 or
-// 18 x 18 on 3 colours in about a second, and no search of it took 3 seconds.
+// 5 to 25 ns on our 2-core machines: kelvo-solve's budget walks 3^17 plans in about a second, and
+// a search on 18 x 18 with 5 colours takes about 3 seconds.
 inline constexpr uint64_t commandSearchSteps = uint64_t{1} << 27;
-// The game's budget, for its hint and its victory line: a few milliseconds, 15 at most.
+// The game's budget, for its hint and its victory line: about 10 ms at most.
 inline constexpr uint64_t gameSearchSteps = uint64_t{1} << 19;
 
 struct Solution {

@@ -10,7 +10,6 @@
 // too many clicks. The bound r on the lines rises one by one from 0, so that a search cut short
 // still proves that no plan has fewer than n (r + 1) clicks, r the last bound searched through.
 #include <algorithm>
-#include <numeric>
 #include <vector>
 
 #include "solver/plans.h"
@@ -85,12 +84,13 @@ template <int K> class TorusProof {
         for (int32_t r = 0; r <= (best_.clicks - 1) / n_ && best_.lowerBound < best_.clicks; ++r) {
             lineBound_ = r;
             visit(0, particular_);
-            if (cut_) return;
+            if (stop_) break;
             best_.lowerBound =
                 std::max(best_.lowerBound, std::min(best_.clicks, int64_t{n_} * (r + 1)));
             maxSteps_ = budget;
         }
-        best_.lowerBound = best_.clicks;
+        // Cut short, unless the last plan found has as few clicks as the lower bound.
+        if (!stop_ || best_.clicks <= best_.lowerBound) best_.lowerBound = best_.clicks;
     }
 
   private:
@@ -98,7 +98,7 @@ template <int K> class TorusProof {
     // through.
     KELVO_HOT void visit(int depth, Packed<K> x) {
         if (best_.steps >= maxSteps_) {
-            cut_ = true;
+            stop_ = true;
             return;
         }
         ++best_.steps;
@@ -118,10 +118,12 @@ template <int K> class TorusProof {
                 best_.plan = Row{};
                 for (int place = 0; place < n_ * n_; ++place)
                     best_.plan[order_[place]] = x.cell(place);
+                // As few clicks as the bounds searched through already allow: proven.
+                stop_ = best_.clicks <= best_.lowerBound;
             }
             return;
         }
-        for (int32_t t = 0; t < orders_[depth] && !cut_; ++t) {
+        for (int32_t t = 0; t < orders_[depth] && !stop_; ++t) {
             if (t > 0) addPacked(x, generators_[depth], words_);
             visit(depth + 1, x);
         }
@@ -139,7 +141,7 @@ template <int K> class TorusProof {
     std::vector<int> knownWords_;
     int linesKnownAt_ = 0;
     int32_t lineBound_ = 0;
-    bool cut_ = false;
+    bool stop_ = false; // out of steps, or proven
 };
 
 } // namespace
