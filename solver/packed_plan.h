@@ -74,16 +74,6 @@ template <int K> inline void addPacked(Packed<K>& x, const Packed<K>& g, int wor
     }
 }
 
-// The clicks of x + g, without writing it.
-template <int K> inline int64_t weighSum(const Packed<K>& x, const Packed<K>& g, int words) {
-    int64_t clicks = 0;
-    for (int w = 0; w < words; ++w) {
-        const PlaneWords<K> sum = sumWord(x, g, w);
-        for (int p = 0; p < Packed<K>::planes; ++p) clicks += int64_t{std::popcount(sum[p])} << p;
-    }
-    return clicks;
-}
-
 // The clicks of the cells of x that mask keeps.
 template <int K> inline int64_t weighPacked(const Packed<K>& x, const Words& mask, int words) {
     int64_t sum = 0;
