@@ -1,5 +1,5 @@
 # Shortcuts for maintainers; ./play and ./test work without make.
-.PHONY: play test bench fuzz soak memcheck package dist web audit clean
+.PHONY: play test bench par fuzz soak memcheck package dist web audit clean
 
 play:
 	./play
@@ -11,6 +11,11 @@ test:
 # BASE=<commit>, that commit's figures too, measured in the same run, side by side.
 bench:
 	tools/bench $(if $(BASE),--base $(BASE))
+
+# The table of fewest clicks from the board of zeros with the cross motif, every setting, by
+# kelvo-solve: solver/par.md and the grid in README.md.
+par:
+	tools/par
 
 # The readers of the motif file and of a board's code under libFuzzer, 5 minutes each.
 fuzz:

@@ -15,6 +15,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "bench/session.h"
@@ -174,6 +175,59 @@ void solve(benchmark::State& state) {
         benchmark::DoNotOptimize(solveBoard(newGrid(maxGridSize), crossMotif, k, torus));
 }
 
+// The walk of every plan: the 3^17 plans of a 12 x 12 torus, 3 colours, from the board that one
+// click leaves on the board of zeros (the board of zeros itself is proven without the walk).
+void walk(benchmark::State& state) {
+    const uint64_t plans = 129140163;
+    const Grid start = playMove(newGrid(12), 0, 0, crossMotif, 3, true);
+    for (auto _ : state)
+        if (solveBoard(start, crossMotif, 3, true).steps != plans) {
+            state.SkipWithError("the plans were not walked");
+            break;
+        }
+    state.counters["plans_per_second"] =
+        benchmark::Counter(double(plans) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+// The game's fewest clicks against kelvo-solve's proven ones: over the boards of zeros with the
+// cross motif of every side, colour count and edges (the table of make par), and over random
+// winnable boards of the settings with the most plans that kelvo-solve still proves. The worst
+// ratio of each.
+void gameFewest(benchmark::State& state) {
+    const auto ratio = [](const Grid& start, int32_t k, bool torus) {
+        const Solution proven = solveBoard(start, crossMotif, k, torus);
+        if (!proven.proven) return 1.0;
+        return double(solveForGame(start, crossMotif, k, torus).fewestClicks) /
+               double(proven.fewestClicks);
+    };
+    for (auto _ : state) {
+        double table = 1, random = 1;
+        for (int32_t n = 2; n <= maxGridSize; ++n)
+            for (int32_t k = minColorCount; k <= maxColorCount; ++k)
+                for (const bool torus : {false, true})
+                    table = std::fmax(table, ratio(newGrid(n), k, torus));
+        std::srand(1);
+        for (const auto& [n, k, torus] : {std::tuple{12, 3, true},
+                                          {18, 3, true},
+                                          {15, 4, true},
+                                          {10, 4, true},
+                                          {17, 3, false},
+                                          {13, 5, true}})
+            for (int board = 0; board < 3; ++board) {
+                // The goal less a random plan: a board that plan wins.
+                Grid start = newGrid(n);
+                for (int32_t x = 0; x < n; ++x) std::fill_n(start.cells[x].begin(), n, k - 1);
+                for (int32_t x = 0; x < n; ++x)
+                    for (int32_t y = 0; y < n; ++y)
+                        for (int c = std::rand() % k; c > 0; --c)
+                            start = playMove(start, x, y, crossMotif, k, torus);
+                random = std::fmax(random, ratio(start, k, torus));
+            }
+        state.counters["table_worst_ratio"] = table;
+        state.counters["random_worst_ratio"] = random;
+    }
+}
+
 // Runs a program on the dummy driver with the shim preloaded and waits for its end; its peak
 // resident memory in KiB, or 0 when it did not end with status 0 or reported no peak.
 long runProcess(const char* program) {
@@ -271,6 +325,8 @@ std::vector<Goal> goals(const std::map<std::string, double>& f) {
         {"start-up", at("start_up/kelvo") / at("start_up/bare"), 1.5, ""},
         {"memory", at("memory/kelvo_MiB") - at("memory/bare_MiB"), 14, " MiB"},
         {"solver-18", slowestSolve / at("every_move"), 100, ""},
+        {"game-fewest", at("game_fewest/table_worst_ratio"), 1.05, ""},
+        {"game-fewest-random", at("game_fewest/random_worst_ratio"), 1.15, ""},
     };
 }
 
@@ -316,11 +372,14 @@ int main(int argc, char** argv) {
     add("start_up/kelvo", startUp, KELVO_GAME)->MinTime(5 * secondsPerRepetition);
     add("start_up/bare", startUp, KELVO_BARE_WINDOW)->MinTime(5 * secondsPerRepetition);
     benchmark::RegisterBenchmark("memory", memory)->Iterations(1);
+    add("walk", walk)->Repetitions(3);
+    benchmark::RegisterBenchmark("game_fewest", gameFewest)->Iterations(1);
 
     Medians medians;
     benchmark::RunSpecifiedBenchmarks(&medians);
     releaseAssets();
     std::printf("\n");
+    std::printf("walk: %.3g plans per second\n", medians.figures["walk/plans_per_second"]);
     for (const Goal& g : goals(medians.figures)) {
         const bool mebibytes = *g.unit != '\0';
         char measured[32] = "not measured";

@@ -2,6 +2,7 @@
 // answers; every refusal is one line on stderr with exit status 2.
 #include "solver/command.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
@@ -34,7 +35,11 @@ const char* const usage =
     "  --code CODE   the game of this board's code (side, colours, torus, motif and board),\n"
     "                as the game's keys panel shows it; with no other option\n"
     "  --help        show this help\n"
-    "Without --random or --board the board starts with every cell at colour 0.\n";
+    "Without --random or --board the board starts with every cell at colour 0.\n"
+    "The fewest clicks are proven by weighing every winning plan when there are at most 2^27 of\n"
+    "them (about a second), and on a torus board of one colour by a search that weighs only one\n"
+    "shift of each plan; else they are the best found in 2^27 steps (a few seconds at most), and\n"
+    "the answer says so.\n";
 
 // Long options get codes above every character, so that getopt's optopt tells a known option
 // given a value it does not take from an unknown short one.
@@ -67,6 +72,17 @@ std::string optionName(int code) {
         }
     }
     return "";
+}
+
+// What an answer that is not proven says of it: the fewest clicks the search ruled out, if any.
+std::string unprovenNote(const Solution& solution) {
+    if (!solution.solvable || solution.proven) return "";
+    const std::string limit = "the search stopped at its limit of 2^" +
+                              std::to_string(std::countr_zero(commandSearchSteps)) + " steps";
+    if (solution.lowerBound > 1)
+        return "not proven: no plan has fewer than " + std::to_string(solution.lowerBound) +
+               " clicks; " + limit + "\n";
+    return "not proven: " + limit + ", with too many plans to weigh them all\n";
 }
 
 CommandResult refuse(const std::string& message) {
@@ -271,7 +287,8 @@ CommandResult runSolveCommand(const std::vector<std::string>& args) {
         }
     }
     const GameConfig& config = request.config;
-    result.out =
-        solutionText(solveBoard(start.board, motif, config.colorCount, wrapsAround(config)));
+    const Solution solution =
+        solveBoard(start.board, motif, config.colorCount, wrapsAround(config));
+    result.out = solutionText(solution) + unprovenNote(solution);
     return result;
 }

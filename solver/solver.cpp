@@ -1,66 +1,52 @@
 // The board's moves as a linear system over the integers modulo k, solved by an elimination
-// that treats k = 4 as the ring it is, then a search of the solution set for the fewest clicks.
+// that treats k = 4 as the ring it is, then the searches of the solution set for the fewest clicks.
 #include "solver/solver.h"
 
 #include <algorithm>
 #include <array>
 #include <numeric>
-#include <random>
 #include <vector>
 
+#include "solver/plans.h"
+
+Ring::Ring(int32_t colors) : k(colors) {
+    while (k % p != 0) ++p;
+    for (int32_t q = k; q > 1; q /= p) ++e;
+}
+
+int32_t Ring::valuation(int32_t a) const {
+    if (a % k == 0) return e;
+    int32_t v = 0;
+    for (; a % p == 0; a /= p) ++v;
+    return v;
+}
+
+int32_t Ring::power(int32_t v) const {
+    int32_t q = 1;
+    for (int32_t i = 0; i < v; ++i) q *= p;
+    return q;
+}
+
+// k is at most 5, so a search is the simplest exact way.
+int32_t Ring::inverse(int32_t u) const {
+    for (int32_t c = 1; c < k; ++c)
+        if (u * c % k == 1) return c;
+    return 1;
+}
+
+int64_t weight(const Row& x) {
+    uint32_t sum = 0;
+    for (int i = 0; i < rowLength; ++i) sum += x[i];
+    return sum;
+}
+
+uint64_t planCount(const PlanSet& set, uint64_t limit) {
+    uint64_t plans = 1;
+    for (const int32_t order : set.orders) plans = std::min(plans * uint64_t(order), limit);
+    return plans;
+}
+
 namespace {
-
-constexpr int maxCells = maxGridSize * maxGridSize;
-// One value per cell plus the right-hand side, rounded up to a multiple of 16 bytes so that the
-// loops over a row vectorise without a tail.
-constexpr int rowLength = (maxCells + 1 + 15) / 16 * 16;
-
-// A row of the system, or a plan: values 0 ... k-1, the unused tail kept at 0.
-using Row = std::array<uint8_t, rowLength>;
-
-// The integers modulo k = p^e (every colour count 2 ... 5 is a prime power).
-struct Ring {
-    int32_t k;
-    int32_t p = 2; // the prime, the smallest divisor of k above 1
-    int32_t e = 0;
-
-    explicit Ring(int32_t colors) : k(colors) {
-        while (k % p != 0) {
-            ++p;
-        }
-        for (int32_t q = k; q > 1; q /= p) {
-            ++e;
-        }
-    }
-
-    // Largest v with p^v dividing a; e for 0.
-    int32_t valuation(int32_t a) const {
-        if (a % k == 0) {
-            return e;
-        }
-        int32_t v = 0;
-        for (; a % p == 0; a /= p) {
-            ++v;
-        }
-        return v;
-    }
-    int32_t power(int32_t v) const {
-        int32_t q = 1;
-        for (int32_t i = 0; i < v; ++i) {
-            q *= p;
-        }
-        return q;
-    }
-    // Inverse of a unit; k is at most 5, so a search is the simplest exact way.
-    int32_t inverse(int32_t u) const {
-        for (int32_t c = 1; c < k; ++c) {
-            if (u * c % k == 1) {
-                return c;
-            }
-        }
-        return 1;
-    }
-};
 
 // x = x + y modulo k, both reduced: the unsigned difference s - k wraps above s when s < k.
 void addInto(Row& x, const Row& y, uint8_t k) {
@@ -70,25 +56,6 @@ void addInto(Row& x, const Row& y, uint8_t k) {
     }
 }
 
-int64_t weight(const Row& x) {
-    uint32_t sum = 0;
-    for (int i = 0; i < rowLength; ++i) {
-        sum += x[i];
-    }
-    return sum;
-}
-
-// The weight of x, and x + y modulo k written into sum, in one pass.
-int64_t weighThenAdd(const Row& x, const Row& y, Row& sum, uint8_t k) {
-    uint32_t w = 0;
-    for (int i = 0; i < rowLength; ++i) {
-        w += x[i];
-        const uint8_t s = static_cast<uint8_t>(x[i] + y[i]);
-        sum[i] = std::min(s, static_cast<uint8_t>(s - k));
-    }
-    return w;
-}
-
 Row scaled(const Row& x, int32_t c, int32_t k) {
     Row r{};
     for (int i = 0; i < rowLength; ++i) {
@@ -96,18 +63,6 @@ Row scaled(const Row& x, int32_t c, int32_t k) {
     }
     return r;
 }
-
-// The system after elimination: rows [0, rank) are pivot rows, each zero in the columns pivoted
-// before it, with its pivot's valuation no higher than any other entry it holds.
-struct Echelon {
-    std::vector<Row> rows;
-    std::vector<int> pivotColumn;
-    std::vector<int> freeColumns;
-    int rank = 0;
-
-    // The pivot of pivot row i.
-    int32_t pivot(int i) const { return rows[i][pivotColumn[i]]; }
-};
 
 // The first row from `first` on whose entry in col has valuation v; -1 if none. nonZero tells
 // whether any of them is not zero.
@@ -143,6 +98,8 @@ void clearBelow(std::vector<Row>& rows, int r, int col, int32_t v, const Ring& r
     }
 }
 
+} // namespace
+
 // Column by column, pivots of valuation 0 first, then 1, ...: a column is left for a later round
 // when all its entries below the pivot rows are multiples of p, and row operations keep it so.
 Echelon eliminate(std::vector<Row> rows, int columns, const Ring& ring) {
@@ -170,6 +127,27 @@ Echelon eliminate(std::vector<Row> rows, int columns, const Ring& ring) {
     return ech;
 }
 
+Echelon echelonForm(std::vector<Row> rows, int columns, const Ring& ring) {
+    Echelon ech;
+    for (int col = 0; col < columns && ech.rank < std::ssize(rows); ++col) {
+        for (int32_t v = 0; v < ring.e; ++v) {
+            bool nonZero = false;
+            const int found = findPivot(rows, ech.rank, col, v, ring, nonZero);
+            if (!nonZero) break;
+            if (found < 0) continue;
+            std::swap(rows[ech.rank], rows[found]);
+            clearBelow(rows, ech.rank, col, v, ring);
+            ech.pivotColumn.push_back(col);
+            ++ech.rank;
+            break;
+        }
+    }
+    ech.rows = std::move(rows);
+    return ech;
+}
+
+namespace {
+
 // Fills the pivot variables of x, 0 on entry, from the last pivot row up; the free variables are
 // taken as set. extra[i] (a multiple of k / p^v) picks among the p^v values pivot i allows.
 Row backSubstitute(const Echelon& ech, int columns, bool withRhs, Row x,
@@ -187,168 +165,6 @@ Row backSubstitute(const Echelon& ech, int columns, bool withRhs, Row x,
         x[pc] = static_cast<uint8_t>((value + extra[i]) % ring.k);
     }
     return x;
-}
-
-// Every plan base + sum of t_j * generator_j, t_j in 0 ... order_j - 1, keeping the lightest.
-// A plan of no click never wins, since the game tests for a win only after a move, so plans of
-// weight 0 are passed over. The budget counts the plans weighed, over every search of one object.
-class PlanSearch {
-  public:
-    PlanSearch(const std::vector<Row>& generators, const std::vector<int32_t>& orders, uint8_t k,
-               uint64_t maxSteps)
-        : generators_(generators), orders_(orders), k_(k), maxSteps_(maxSteps) {}
-
-    // Searches the generators listed in use; returns false if the budget cut it short.
-    bool search(const Row& base, const std::vector<int>& use) {
-        use_ = &use;
-        best_ = base;
-        bestWeight_ = weight(base);
-        if (!use.empty()) {
-            visit(static_cast<int>(use.size()) - 1, base);
-        }
-        return !cut_;
-    }
-    const Row& best() const { return best_; }
-    int64_t bestWeight() const { return bestWeight_; }
-    bool cut() const { return cut_; }
-
-  private:
-    void visit(int level, Row x) {
-        const int g = (*use_)[level];
-        const int32_t order = orders_[g];
-        const Row& generator = generators_[g];
-        if (level > 0) {
-            for (int32_t t = 0; t < order && !cut_; ++t) {
-                visit(level - 1, x);
-                if (t + 1 < order) {
-                    addInto(x, generator, k_);
-                }
-            }
-            return;
-        }
-        if (visited_ >= maxSteps_) {
-            cut_ = true;
-            return;
-        }
-        // The innermost loop weighs one plan while it writes the next into the other buffer.
-        std::array<Row, 2> plan{x, Row{}};
-        for (int32_t t = 0; t < order; ++t) {
-            const Row& current = plan[t % 2];
-            const int64_t w = t + 1 < order
-                                  ? weighThenAdd(current, generator, plan[(t + 1) % 2], k_)
-                                  : weight(current);
-            if (w < bestWeight_ && w > 0) {
-                bestWeight_ = w;
-                best_ = current;
-            }
-        }
-        visited_ += order;
-    }
-
-    const std::vector<Row>& generators_;
-    const std::vector<int32_t>& orders_;
-    uint8_t k_;
-    uint64_t maxSteps_;
-    const std::vector<int>* use_ = nullptr;
-    Row best_{};
-    int64_t bestWeight_ = 0;
-    uint64_t visited_ = 0;
-    bool cut_ = false;
-};
-
-// The solution set: one plan plus every combination of the generators, each combination giving a
-// different plan, so the number of plans is the product of their orders.
-struct SolutionSet {
-    Row particular{};
-    std::vector<Row> generators{};
-    std::vector<int32_t> orders{}; // generator g is added 0 ... orders[g] - 1 times
-};
-
-// The plan that improvePlan lowers window after window, and the search it spends its budget on.
-struct Descent {
-    PlanSearch search;
-    Row plan;
-    int64_t clicks;
-
-    // Searches the window's generators from the plan and keeps a lighter one: whether it found one.
-    bool tryWindow(const std::vector<int>& window) {
-        search.search(plan, window);
-        if (search.bestWeight() >= clicks) {
-            return false;
-        }
-        plan = search.best();
-        clicks = search.bestWeight();
-        return true;
-    }
-};
-
-// The plans one window of generators may give at most.
-constexpr int64_t windowPlans = 4096;
-
-// Windows of neighbouring generators sliding over all of them, round after round while a round
-// lowers the clicks. Windows overlap by half, so neighbours are also tried together.
-void slideWindows(Descent& descent, const std::vector<int32_t>& orders) {
-    constexpr int maxRounds = 64;
-    const int count = static_cast<int>(orders.size());
-    for (int round = 0; round < maxRounds && descent.clicks > 1; ++round) {
-        bool improved = false;
-        for (int first = 0; first < count;) {
-            std::vector<int> window;
-            int64_t plans = 1;
-            int j = first;
-            for (; j < count && plans * orders[j] <= windowPlans; ++j) {
-                plans *= orders[j];
-                window.push_back(j);
-            }
-            improved = descent.tryWindow(window) || improved;
-            if (descent.search.cut()) {
-                return;
-            }
-            first += std::max(1, (j - first) / 2);
-        }
-        if (!improved) {
-            return;
-        }
-    }
-}
-
-// Windows of generators drawn at random (the same draws on every run), until a long run of them
-// finds nothing better.
-void drawWindows(Descent& descent, const std::vector<int32_t>& orders) {
-    constexpr int staleWindows = 32;
-    const int count = static_cast<int>(orders.size());
-    std::mt19937 rng(1);
-    std::vector<int> shuffled(count);
-    std::iota(shuffled.begin(), shuffled.end(), 0);
-    for (int stale = 0; stale < staleWindows && descent.clicks > 1 && count > 0;) {
-        std::vector<int> window;
-        int64_t plans = 1;
-        for (int i = 0; i < count; ++i) {
-            const int j = i + static_cast<int>(rng() % static_cast<uint32_t>(count - i));
-            std::swap(shuffled[i], shuffled[j]);
-            const int g = shuffled[i];
-            if (plans * orders[g] > windowPlans) {
-                break;
-            }
-            plans *= orders[g];
-            window.push_back(g);
-        }
-        stale = descent.tryWindow(window) ? 0 : stale + 1;
-        if (descent.search.cut()) {
-            return;
-        }
-    }
-}
-
-// Too many plans to try them all: from base, search every combination of a few generators at a
-// time, first in sliding windows, then in windows drawn at random.
-Row improvePlan(const Row& base, const SolutionSet& set, uint8_t k, uint64_t maxSteps) {
-    Descent descent{PlanSearch(set.generators, set.orders, k, maxSteps), base, weight(base)};
-    slideWindows(descent, set.orders);
-    if (!descent.search.cut()) {
-        drawWindows(descent, set.orders);
-    }
-    return descent.plan;
 }
 
 // The moves as a linear system: row of cell c, column of click j, what one click on j adds to c,
@@ -376,6 +192,20 @@ std::vector<Row> buildSystem(const Grid& start, int32_t n, const Motif& motif, i
     return rows;
 }
 
+// Whether every shift of a winning plan round the torus wins too: the start board is of one colour
+// and each click's column of the system is the first one's, shifted.
+bool shiftable(const std::vector<Row>& system, const Grid& start, int32_t n) {
+    for (int32_t x = 0; x < n; ++x)
+        for (int32_t y = 0; y < n; ++y)
+            if (start.cells[x][y] != start.cells[0][0]) return false;
+    for (int click = 0; click < n * n; ++click)
+        for (int cell = 0; cell < n * n; ++cell) {
+            const int32_t dx = (cell / n - click / n + n) % n, dy = (cell % n - click % n + n) % n;
+            if (system[cell][click] != system[dx * n + dy][0]) return false;
+        }
+    return true;
+}
+
 // Whether the eliminated system has a solution: the right-hand side of a pivot row is a multiple
 // of p^v of its pivot's valuation v, that of any other row is 0.
 bool hasSolution(const Echelon& ech, int cells, const Ring& ring) {
@@ -390,9 +220,11 @@ bool hasSolution(const Echelon& ech, int cells, const Ring& ring) {
 
 // A plan and the generators of the solution set: one per free column, of order k, and one per
 // pivot of valuation v > 0, of order p^v.
-SolutionSet solutionSet(const Echelon& ech, int cells, const Ring& ring) {
+PlanSet solutionSet(const Echelon& ech, int cells, const Ring& ring) {
     const std::vector<int32_t> noExtra(ech.rank, 0);
-    SolutionSet set{.particular = backSubstitute(ech, cells, true, Row{}, noExtra, ring)};
+    PlanSet set{.k = ring.k,
+                .cells = cells,
+                .particular = backSubstitute(ech, cells, true, Row{}, noExtra, ring)};
     for (const int f : ech.freeColumns) {
         Row x{};
         x[f] = 1;
@@ -412,7 +244,7 @@ SolutionSet solutionSet(const Echelon& ech, int cells, const Ring& ring) {
 }
 
 // The number of plans, p^(sum of the orders' exponents), in decimal.
-std::string planCount(const SolutionSet& set, const Ring& ring) {
+std::string planCountText(const PlanSet& set, const Ring& ring) {
     uint32_t exponent = 0;
     for (const int32_t order : set.orders) {
         for (int32_t q = order; q > 1; q /= ring.p) {
@@ -422,29 +254,33 @@ std::string planCount(const SolutionSet& set, const Ring& ring) {
     return decimalPower(ring.p, exponent);
 }
 
-// The lightest plan of at least one click the budget finds; proven tells whether every plan was
-// tried, which happens only when there are at most maxExhaustivePlans of them.
-Row lightestPlan(const SolutionSet& set, const Ring& ring, uint64_t maxSteps, bool& proven) {
-    const auto k = static_cast<uint8_t>(ring.k);
-    // On a board already won the particular plan is no click, which does not win: k clicks on the
-    // first cell add nothing either, and the searches reduce them modulo k like any count.
-    Row base = set.particular;
-    if (weight(base) == 0) {
-        base[0] = k;
+// The lightest plan of at least one click. On a torus of one colour, the proof first, with what
+// the walk leaves spare: it proves every such board of the table in far fewer steps than the
+// walk. Then every plan weighed, if the budget allows; else the local search with the rest.
+Lightest lightestPlan(const PlanSet& set, uint64_t maxSteps) {
+    Lightest best{.plan = set.particular, .clicks = weight(set.particular)};
+    if (best.clicks == 0) {
+        // On a board already won the particular plan is no click, which does not win: k clicks
+        // on the first cell add nothing either.
+        best.plan[0] = static_cast<uint8_t>(set.k);
+        best.clicks = set.k;
     }
-    uint64_t plans = 1;
-    for (const int32_t order : set.orders) {
-        plans = std::min(plans * order, maxExhaustivePlans + 1); // saturated above the limit
+    // Fewer plans than this are weighed sooner than the descent sets itself up, if the budget
+    // allows it.
+    constexpr uint64_t quickWalk = uint64_t{1} << 16;
+    const uint64_t plans = planCount(set, maxSteps + 1);
+    if (set.shiftable && (plans > quickWalk || plans > maxSteps)) {
+        const uint64_t spare = plans <= maxSteps ? maxSteps - plans : maxSteps;
+        // The proof's branches end sooner under a lighter plan: a short descent finds one, and
+        // the proof finds lighter ones itself as its bound on the lines rises.
+        constexpr uint64_t firstDescentSteps = uint64_t{1} << 16;
+        descend(set, std::min(spare / 2, firstDescentSteps), best);
+        proveOnTorus(set, spare, best);
+        if (best.lowerBound >= best.clicks) return best;
     }
-    proven = false;
-    if (plans > maxExhaustivePlans) {
-        return improvePlan(base, set, k, maxSteps);
-    }
-    std::vector<int> all(set.generators.size());
-    std::iota(all.begin(), all.end(), 0);
-    PlanSearch search(set.generators, set.orders, k, maxSteps);
-    proven = search.search(base, all);
-    return search.best();
+    if (walkPlans(set, maxSteps, best)) return best;
+    descend(set, maxSteps, best);
+    return best;
 }
 
 } // namespace
@@ -481,20 +317,24 @@ Solution solveBoard(const Grid& start, const Motif& motif, int32_t k, bool torus
     const Ring ring(k);
     const int32_t n = std::min(start.size, maxGridSize);
     const int cells = n * n;
-    const Echelon ech = eliminate(buildSystem(start, n, motif, k, torus), cells, ring);
+    const std::vector<Row> system = buildSystem(start, n, motif, k, torus);
+    const Echelon ech = eliminate(system, cells, ring);
     Solution solution{.plan = newGrid(n)};
     if (!hasSolution(ech, cells, ring)) {
         return solution;
     }
-    const SolutionSet set = solutionSet(ech, cells, ring);
-    const Row best = lightestPlan(set, ring, maxSteps, solution.proven);
-    // No winning plan has fewer than one click, whatever the search could not try.
-    solution.proven = solution.proven || weight(best) == 1;
+    PlanSet set = solutionSet(ech, cells, ring);
+    set.side = n;
+    set.shiftable = torus && shiftable(system, start, n);
+    const Lightest best = lightestPlan(set, maxSteps);
     solution.solvable = true;
-    solution.planCount = planCount(set, ring);
-    solution.fewestClicks = weight(best);
+    solution.planCount = planCountText(set, ring);
+    solution.fewestClicks = best.clicks;
+    solution.lowerBound = std::min(best.lowerBound, best.clicks);
+    solution.proven = solution.lowerBound == best.clicks;
+    solution.steps = best.steps;
     for (int cell = 0; cell < cells; ++cell) {
-        solution.plan.cells[cell / n][cell % n] = best[cell];
+        solution.plan.cells[cell / n][cell % n] = best.plan[cell];
     }
     return solution;
 }
