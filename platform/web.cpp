@@ -49,6 +49,26 @@ void framePainted() {
     });
 }
 
+namespace {
+
+// Hands the text to the page's function Module[hook], where the page has one.
+void tellPage(const char* hook, const std::string& text) {
+    EM_ASM(
+        {
+            const hook = UTF8ToString($0);
+            if (Module[hook]) Module[hook](UTF8ToString($1));
+        },
+        hook, text.c_str());
+}
+
+} // namespace
+
+void boardShown(const std::string& code) { tellPage("boardShown", code); }
+
+void dailyWon(const std::string& shareLine) { tellPage("dailyWon", shareLine); }
+
+void argumentRefused(const std::string& line) { tellPage("argumentRefused", line); }
+
 // The page's close button: a quit request, as closing the desktop window.
 extern "C" EMSCRIPTEN_KEEPALIVE void kelvoClose() {
     SDL_Event event{};
