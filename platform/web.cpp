@@ -49,25 +49,17 @@ void framePainted() {
     });
 }
 
-namespace {
-
 // Hands the text to the page's function Module[hook], where the page has one.
-void tellPage(const char* hook, const std::string& text) {
-    EM_ASM(
-        {
-            const hook = UTF8ToString($0);
-            if (Module[hook]) Module[hook](UTF8ToString($1));
-        },
-        hook, text.c_str());
-}
+EM_JS(void, tellPage, (const char* hook, const char* text), {
+    const name = UTF8ToString(hook);
+    if (Module[name]) Module[name](UTF8ToString(text));
+});
 
-} // namespace
+void boardShown(const std::string& code) { tellPage("boardShown", code.c_str()); }
 
-void boardShown(const std::string& code) { tellPage("boardShown", code); }
+void dailyWon(const std::string& shareLine) { tellPage("dailyWon", shareLine.c_str()); }
 
-void dailyWon(const std::string& shareLine) { tellPage("dailyWon", shareLine); }
-
-void argumentRefused(const std::string& line) { tellPage("argumentRefused", line); }
+void argumentRefused(const std::string& line) { tellPage("argumentRefused", line.c_str()); }
 
 // The page's close button: a quit request, as closing the desktop window.
 extern "C" EMSCRIPTEN_KEEPALIVE void kelvoClose() {

@@ -1,12 +1,15 @@
 # The browser's build in headless Chromium, driven by Selenium, served from 127.0.0.1: the start
 # picture, the menu, a game read back from the canvas (a tap, the page's buttons for undo and
 # redo, clicks to a victory), a motif saved in the editor and found again after the end of the
-# game and a reload, and no error in the console. Then the page at six screen sizes, phones with
-# touch, its installability, a visit with the server stopped and the visits after a new build.
-# What each key does, pixel for pixel, the screen tests check. Prints the site's size, the time
-# to the first picture and the median time from a click on 18 x 18 to its repaint.
-#   python3 page_test.py path/to/site screenshot/folder
-import functools, http.server, os, re, shutil, statistics, sys, tempfile, threading, time
+# game and a reload, and no error in the console. Then links: a board's code played to a victory
+# with its own motif and shared, the board of the day of fixed dates and of today as kelvo-solve
+# gives it, its result shared, a mistyped code's line. Then the page at six screen sizes, phones
+# with touch, its installability, a visit with the server stopped and the visits after a new
+# build. What each key does, pixel for pixel, the screen tests check. Prints the site's size, the
+# time to the first picture and the median time from a click on 18 x 18 to its repaint.
+#   python3 page_test.py path/to/site screenshot/folder path/to/kelvo-solve
+import datetime, functools, http.server, os, re, shutil, statistics, subprocess, sys, tempfile
+import threading, time
 from selenium import webdriver
 from selenium.webdriver import ActionChains, Keys
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
@@ -28,14 +31,14 @@ SIZES = [("phone", 390, 844, True, "width"), ("small phone", 320, 640, True, "wi
 # The page's scrolling width, the canvas's box and size, the buttons' boxes, and whether a long
 # press on the canvas and on a button would select, zoom or open a menu.
 GEOMETRY = """const canvas = document.getElementById('canvas');
-  const buttons = [...document.querySelectorAll('#pad button')];
+  const buttons = [...document.querySelectorAll('#pad > *')];
   const box = e => { const r = e.getBoundingClientRect();
                      return [r.left, r.top, r.right, r.bottom]; };
   const held = [canvas, buttons[0]].filter(e => getComputedStyle(e).userSelect != 'none' ||
     getComputedStyle(e).touchAction != 'manipulation' ||
     e.dispatchEvent(new MouseEvent('contextmenu', {bubbles: true, cancelable: true})));
   return [document.documentElement.scrollWidth, box(canvas), canvas.width, canvas.height,
-          buttons.map(box), held.length];"""
+          buttons.map(box), held.length, buttons.filter(b => b.scrollWidth > b.clientWidth).length];"""
 # The browser d is passed to each step; these read the canvas through the probe and act as a player.
 js = lambda d, call: d.execute_async_script(PROBE + "probe.%s.then(arguments[0])" % call)
 key = lambda d, *keys: ActionChains(d).send_keys(*keys).perform()
@@ -146,8 +149,9 @@ def sizes(d, url, shots):
         seen = []
         for n, cell, played in [(4, (0, 0), EDITED), (18, (17, 17), CORNER_18)]:
             board(d, n, [0] * n * n)
-            scroll, canvas, w, h, buttons, held = d.execute_script(GEOMETRY)
+            scroll, canvas, w, h, buttons, held, cut = d.execute_script(GEOMETRY)
             assert not held, "%s: a long press selects, zooms or opens a menu" % name
+            assert not cut, "%s: %d buttons' texts do not fit" % (name, cut)
             left, top, right, bottom = canvas
             assert scroll <= width, "%s: the page scrolls sideways to %d" % (name, scroll)
             assert left >= 0 and top >= 0 and right <= width and bottom <= height, (name, canvas)
@@ -195,10 +199,10 @@ def next_visit(d, url):  # the page's tab closed, the site opened in a new one
     d.get(url)
 
 
-# Installable; the second visit with the server stopped plays, served by the service worker;
-# after a new build, the next visit still gets the old build whole, and once its page is closed,
-# the new build whole, with its own cache only and the player's motif kept.
-def offline(d, url, site, stop, start):
+# Installable; the visits with the server stopped play, a day's link and the page, served by the
+# service worker; after a new build, the next visit still gets the old build whole, and once its
+# page is closed, the new build whole, with its own cache only and the player's motif kept.
+def offline(d, url, site, stop, start, solve):
     d.execute_async_script("navigator.serviceWorker.ready.then(() => arguments[0]())")
     errors = d.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
     assert not errors, errors
@@ -209,6 +213,10 @@ def offline(d, url, site, stop, start):
       .then(arguments[0])""")
     assert icons and all(declared == drawn for declared, drawn in icons), icons
     stop()
+    title, code, n, cells, clicks, fewest = day(solve, "2026-12-07")
+    visit(d, url + "#jour=2026-12-07", "the day's link with the server stopped")
+    key(d, Keys.SPACE)
+    board(d, n, cells)
     d.get(url)
     plays(d, "first picture with the server stopped")
     worker = os.path.join(site, "service-worker.js")
@@ -233,7 +241,76 @@ def offline(d, url, site, stop, start):
     assert len(caches) == 1 and re.fullmatch("kelvo-new-[0-9a-f]{16}", caches[0]), caches
 
 
-def main(site, shots):
+def visit(d, address, what):  # a new page, also when only the part after '#' changes
+    d.execute_script("window.left = true")
+    d.get(address)
+    wait(lambda: d.execute_script("return !window.left && Module.firstPictureMs"), what)
+
+
+def day(solve, date):  # the desktop's board of the day: name, code, side, cells, clicks, fewest
+    out = subprocess.run([solve, "--jour", date], capture_output=True, text=True, check=True)
+    title, code, board, fewest, plan = re.fullmatch(
+        r"day: (.*)\ncode: (\w+)\nboard:\n(.*)solvable: yes\n.*fewest clicks: (\d+) \(proven\)"
+        r"\nplan:\n(.*)", out.stdout, re.S).groups()
+    rows = [list(map(int, row.split())) for row in board.splitlines()]
+    clicks = [(x, y) for y, row in enumerate(plan.splitlines())
+              for x, times in enumerate(map(int, row.split())) for _ in range(times)]
+    return title, code, len(rows), sum(rows, []), clicks, int(fewest)
+
+
+def shares(d, button, text, line):  # the button copies text, as the page's line says
+    press(d, button)
+    wait(lambda: d.find_element("id", "notice").text == line, line)
+    copied = d.execute_async_script("navigator.clipboard.readText().then(arguments[0])")
+    assert copied == text, copied
+
+
+# A code's link plays its board with its own motif, to a victory, and shares it; the day's link
+# for fixed dates shows the desktop's board, and its victory offers the result; a mistyped code
+# gets its line and the menu; the day's link of the page plays today's board.
+def links(d, url, solve):
+    d.execute_cdp_cmd("Browser.grantPermissions", {"origin": url[:-1], "permissions": [
+        "clipboardReadWrite", "clipboardSanitizedWrite"]})
+    address = lambda: d.execute_script("return location.hash")
+    played = lambda n, clicks: [click(d, 35, 100, *cell) for cell in clicks] and wait(
+        lambda: js(d, "shows('win', 0, 100, 640, 380, 0, 100)"), "the victory on %d x %d" % (n, n))
+    title, code, n, cells, clicks, fewest = day(solve, "2026-12-08")
+    visit(d, url + "#" + code.lower(), "the start picture of a code's link")
+    key(d, Keys.SPACE)
+    board(d, n, cells)
+    assert address() == "#" + code, address()
+    shares(d, "//button[@id='share']", url + "#" + code, "Lien copié dans le presse-papiers.")
+    played(n, clicks)  # the cross, not the player's motif
+    assert address() == "" and not d.find_element("id", "result").is_displayed()
+    for date in ("2026-12-07", "2026-12-13"):
+        title, code, n, cells, clicks, fewest = day(solve, date)
+        visit(d, url + "#jour=" + date, "the start picture of the day's link")
+        key(d, Keys.SPACE)
+        board(d, n, cells)
+        assert address() == "#" + code, (date, address())
+    title, code, n, cells, clicks, fewest = day(solve, "2026-12-07")
+    visit(d, url + "#jour=2026-12-07", "the day's link again")
+    key(d, Keys.SPACE)
+    played(n, clicks)
+    line = "Kelvo, %s : %d coups, minimum %d" % (title, len(clicks), fewest)
+    assert d.find_element("id", "result-line").text == line
+    shares(d, "//button[@id='share-result']", line, "Résultat copié dans le presse-papiers.")
+    assert js(d, "stored()") == "0 1 0 \n1 0 1 \n0 1 0 \n", "a shared board changed the motif"
+    visit(d, url + "#142BA3", "the start picture of a mistyped code")
+    refused = "Code du plateau refusé : il a été mal recopié (caractère de contrôle faux)."
+    assert d.find_element("id", "notice").text == refused
+    key(d, Keys.SPACE)
+    menu(d, 0)
+    assert not d.find_element("id", "notice").is_displayed()
+    title, code, n, cells, clicks, fewest = day(solve, datetime.date.today().isoformat())
+    d.execute_script("window.left = true")
+    press(d, "//a[@id='daily']")
+    wait(lambda: d.execute_script("return !window.left && Module.firstPictureMs"), "the day")
+    key(d, Keys.SPACE)
+    board(d, n, cells)
+
+
+def main(site, shots, solve):
     assert os.path.isfile(os.path.join(site, "index.html")), "no site in %s: tools/web" % site
     os.makedirs(shots, exist_ok=True)
     copy = tempfile.mkdtemp(prefix="kelvo-site-")  # a copy, which the walk turns into a new build
@@ -259,8 +336,9 @@ def main(site, shots):
     url = "http://127.0.0.1:%d/" % servers[0].server_port
     try:
         walk(driver, url, shots)
+        links(driver, url, solve)
         sizes(driver, url, shots)
-        offline(driver, url, copy, stop, start)
+        offline(driver, url, copy, stop, start, solve)
         log = driver.get_log("browser")
         assert not [e for e in log if e["level"] == "SEVERE"], log
     finally:
