@@ -213,10 +213,7 @@ def offline(d, url, site, stop, start, solve):
       .then(arguments[0])""")
     assert icons and all(declared == drawn for declared, drawn in icons), icons
     stop()
-    title, code, n, cells, clicks, fewest = day(solve, "2026-12-07")
-    visit(d, url + "#jour=2026-12-07", "the day's link with the server stopped")
-    key(d, Keys.SPACE)
-    board(d, n, cells)
+    opens(d, lambda: d.get(url + "#jour=2026-12-07"), day(solve, "2026-12-07"))
     d.get(url)
     plays(d, "first picture with the server stopped")
     worker = os.path.join(site, "service-worker.js")
@@ -241,9 +238,9 @@ def offline(d, url, site, stop, start, solve):
     assert len(caches) == 1 and re.fullmatch("kelvo-new-[0-9a-f]{16}", caches[0]), caches
 
 
-def visit(d, address, what):  # a new page, also when only the part after '#' changes
+def visit(d, go, what):  # go opens a new page, also when only the part after '#' changes
     d.execute_script("window.left = true")
-    d.get(address)
+    go()
     wait(lambda: d.execute_script("return !window.left && Module.firstPictureMs"), what)
 
 
@@ -258,6 +255,17 @@ def day(solve, date):  # the desktop's board of the day: name, code, side, cells
     return title, code, len(rows), sum(rows, []), clicks, int(fewest)
 
 
+def opens(d, go, day, won=False):  # the page go opens plays the day's board at the first key
+    title, code, n, cells, clicks, fewest = day
+    visit(d, go, "the start picture before " + title)
+    key(d, Keys.SPACE)
+    board(d, n, cells)
+    assert d.execute_script("return location.hash") == "#" + code, title
+    for cell in clicks if won else []:
+        click(d, 35, 100, *cell)
+    won and wait(lambda: js(d, "shows('win', 0, 100, 640, 380, 0, 100)"), "won " + title)
+
+
 def shares(d, button, text, line):  # the button copies text, as the page's line says
     press(d, button)
     wait(lambda: d.find_element("id", "notice").text == line, line)
@@ -265,49 +273,33 @@ def shares(d, button, text, line):  # the button copies text, as the page's line
     assert copied == text, copied
 
 
-# A code's link plays its board with its own motif, to a victory, and shares it; the day's link
-# for fixed dates shows the desktop's board, and its victory offers the result; a mistyped code
-# gets its line and the menu; the day's link of the page plays today's board.
+# A code's link, typed in lower case, plays its board with its own motif, is shared and won; the
+# day's link for fixed dates shows the desktop's board, and its victory offers the result; a
+# mistyped code gets its line and the menu; the page's own day link plays today's board.
 def links(d, url, solve):
     d.execute_cdp_cmd("Browser.grantPermissions", {"origin": url[:-1], "permissions": [
         "clipboardReadWrite", "clipboardSanitizedWrite"]})
-    address = lambda: d.execute_script("return location.hash")
-    played = lambda n, clicks: [click(d, 35, 100, *cell) for cell in clicks] and wait(
-        lambda: js(d, "shows('win', 0, 100, 640, 380, 0, 100)"), "the victory on %d x %d" % (n, n))
-    title, code, n, cells, clicks, fewest = day(solve, "2026-12-08")
-    visit(d, url + "#" + code.lower(), "the start picture of a code's link")
-    key(d, Keys.SPACE)
-    board(d, n, cells)
-    assert address() == "#" + code, address()
+    shown = lambda what: d.find_element("id", what).is_displayed() and d.find_element("id", what).text
+    tuesday, monday = day(solve, "2026-12-08"), day(solve, "2026-12-07")
+    code = tuesday[1]
+    opens(d, lambda: d.get(url + "#" + code.lower()), tuesday)
     shares(d, "//button[@id='share']", url + "#" + code, "Lien copié dans le presse-papiers.")
-    played(n, clicks)  # the cross, not the player's motif
-    assert address() == "" and not d.find_element("id", "result").is_displayed()
-    for date in ("2026-12-07", "2026-12-13"):
-        title, code, n, cells, clicks, fewest = day(solve, date)
-        visit(d, url + "#jour=" + date, "the start picture of the day's link")
-        key(d, Keys.SPACE)
-        board(d, n, cells)
-        assert address() == "#" + code, (date, address())
-    title, code, n, cells, clicks, fewest = day(solve, "2026-12-07")
-    visit(d, url + "#jour=2026-12-07", "the day's link again")
-    key(d, Keys.SPACE)
-    played(n, clicks)
-    line = "Kelvo, %s : %d coups, minimum %d" % (title, len(clicks), fewest)
-    assert d.find_element("id", "result-line").text == line
+    opens(d, lambda: d.refresh(), tuesday, won=True)  # with the cross, not the player's motif
+    assert d.execute_script("return location.hash") == "" and not shown("result")
+    opens(d, lambda: d.get(url + "#jour=2026-12-13"), day(solve, "2026-12-13"))
+    opens(d, lambda: d.get(url + "#jour=2026-12-07"), monday, won=True)
+    line = "Kelvo, %s : %d coups, minimum %d" % (monday[0], len(monday[4]), monday[5])
+    assert shown("result") == line + "\nPartager le résultat", shown("result")
     shares(d, "//button[@id='share-result']", line, "Résultat copié dans le presse-papiers.")
     assert js(d, "stored()") == "0 1 0 \n1 0 1 \n0 1 0 \n", "a shared board changed the motif"
-    visit(d, url + "#142BA3", "the start picture of a mistyped code")
-    refused = "Code du plateau refusé : il a été mal recopié (caractère de contrôle faux)."
-    assert d.find_element("id", "notice").text == refused
+    visit(d, lambda: d.get(url + "#142BA3"), "the start picture of a mistyped code")
+    assert shown("notice") == "Code du plateau refusé : il a été mal recopié (caractère de " \
+        "contrôle faux).", shown("notice")
     key(d, Keys.SPACE)
     menu(d, 0)
-    assert not d.find_element("id", "notice").is_displayed()
-    title, code, n, cells, clicks, fewest = day(solve, datetime.date.today().isoformat())
-    d.execute_script("window.left = true")
-    press(d, "//a[@id='daily']")
-    wait(lambda: d.execute_script("return !window.left && Module.firstPictureMs"), "the day")
-    key(d, Keys.SPACE)
-    board(d, n, cells)
+    assert not shown("notice")
+    today = day(solve, datetime.date.today().isoformat())
+    opens(d, lambda: press(d, "//a[@id='daily']"), today)
 
 
 def main(site, shots, solve):
