@@ -121,6 +121,15 @@ var Module = (function () {
   document.getElementById('share-result').addEventListener('click', function () {
     share({ text: document.getElementById('result-line').textContent },
           'Résultat copié dans le presse-papiers.');
+    canvas.focus();
+  });
+  // The keys that press the page's own buttons, reached with Tab, never reach the game.
+  ['share', 'share-result', 'daily'].forEach(function (id) {
+    ['keydown', 'keypress', 'keyup'].forEach(function (type) {
+      document.getElementById(id).addEventListener(type, function (event) {
+        event.stopPropagation();
+      });
+    });
   });
   document.getElementById('again').addEventListener('click', function () {
     location.reload();

@@ -298,6 +298,9 @@ def links(d, url, solve):
     key(d, Keys.SPACE)
     menu(d, 0)
     assert not shown("notice")
+    d.find_element("id", "share").send_keys(Keys.ENTER)  # a key that presses it, not the game's
+    wait(lambda: shown("notice") == "Lien copié dans le presse-papiers.", "the link copied")
+    menu(d, 0)
     today = day(solve, datetime.date.today().isoformat())
     opens(d, lambda: press(d, "//a[@id='daily']"), today)
 
