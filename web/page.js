@@ -95,7 +95,7 @@ var Module = (function () {
   var playKeys = [8, 32, 37, 38, 39, 40, 112];
   document.addEventListener('keydown', function (event) {
     notice.hidden = true;
-    if (!result.contains(event.target)) result.hidden = true;
+    result.hidden = true;
     var redoOrUndo = event.ctrlKey && (event.keyCode === 89 || event.keyCode === 90);
     if (over.hidden && (playKeys.indexOf(event.keyCode) >= 0 || redoOrUndo)) {
       event.preventDefault();

@@ -234,8 +234,10 @@ def offline(d, url, site, stop, start, solve):
     # The browser lets the new build take over once the old page is gone, soon after its tab.
     wait(lambda: next_visit(d, url) or d.execute_script(outline) == "solid", "the new build")
     plays(d, "first picture of the new build")
-    caches = d.execute_async_script("caches.keys().then(arguments[0])")
-    assert len(caches) == 1 and re.fullmatch("kelvo-new-[0-9a-f]{16}", caches[0]), caches
+    # The old build's cache is dropped as the new one takes over, which may end after its page.
+    caches = lambda: d.execute_async_script("caches.keys().then(arguments[0])")
+    wait(lambda: len(caches()) == 1, "the old build's cache dropped")
+    assert re.fullmatch("kelvo-new-[0-9a-f]{16}", caches()[0]), caches()
 
 
 def visit(d, go, what):  # go opens a new page, also when only the part after '#' changes
