@@ -42,3 +42,9 @@ void setWindowIcon(SDL_Surface* icon) {
 }
 
 void framePainted() {}
+
+void boardShown(const std::string& /*code*/) {}
+
+void dailyWon(const std::string& /*shareLine*/) {}
+
+void argumentRefused(const std::string& /*line*/) {}

@@ -28,3 +28,13 @@ std::string pictureFile(const std::string& path);
 void setWindowIcon(SDL_Surface* icon);
 // Called after each frame is put on the screen: the page hides its loading line at the first.
 void framePainted();
+
+// The page around the game.
+// Called when the game screen shows a start board, with its code (empty when it has none), and
+// with "" when the game screen is left: the page's address carries the code.
+void boardShown(const std::string& code);
+// Called when the board of the day is won, with the line of text a player may share.
+void dailyWon(const std::string& shareLine);
+// Called with the one line that says why the program's arguments are not played, which the
+// desktop writes on stderr: the page shows it.
+void argumentRefused(const std::string& line);

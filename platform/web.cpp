@@ -49,6 +49,18 @@ void framePainted() {
     });
 }
 
+// Hands the text to the page's function Module[hook], where the page has one.
+EM_JS(void, tellPage, (const char* hook, const char* text), {
+    const name = UTF8ToString(hook);
+    if (Module[name]) Module[name](UTF8ToString(text));
+});
+
+void boardShown(const std::string& code) { tellPage("boardShown", code.c_str()); }
+
+void dailyWon(const std::string& shareLine) { tellPage("dailyWon", shareLine.c_str()); }
+
+void argumentRefused(const std::string& line) { tellPage("argumentRefused", line.c_str()); }
+
 // The page's close button: a quit request, as closing the desktop window.
 extern "C" EMSCRIPTEN_KEEPALIVE void kelvoClose() {
     SDL_Event event{};

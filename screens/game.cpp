@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/platform.h"
 #include "screens/display.h"
 #include "screens/game_background.h"
 #include "screens/victory.h"
@@ -239,8 +240,10 @@ void drawOpening(SDL_Surface* screen, const Grid& start, int32_t k, bool torus) 
 namespace {
 
 // Opens the game's window and plays until the game is won or left; a game won ends with the
-// victory screen.
-void runPlay(GameView view) {
+// victory screen, and the board of the day (day names it) offers the line a player may share.
+// The page is told the start board's code whenever it changes (a start, N) and when the game
+// screen is left.
+void runPlay(GameView view, const std::string& day = "") {
     const Play& play = view.play;
     // The game's window has its own size and double buffering: the video system starts anew.
     stopVideo();
@@ -249,14 +252,19 @@ void runPlay(GameView view) {
                                      SDL_HWSURFACE | SDL_DOUBLEBUF, true);
     SDL_EnableUNICODE(1); // "?" is found by its character, on every keyboard layout
     drawPlay(screen, view);
+    std::string shown = play.code.value_or("");
+    boardShown(shown);
 
     while (play.state == Playing) {
         react(view, waitEvent());
+        if (play.code.value_or("") != shown) boardShown(shown = play.code.value_or(""));
         drawPlay(screen, view);
     }
-    if (play.state == Won)
-        showVictory(moveCount,
-                    play.start ? minimumMessage(play.start->fewestClicks, play.start->proven) : "");
+    boardShown("");
+    if (play.state != Won) return;
+    if (!day.empty() && play.start) dailyWon(dailyResult(day, moveCount, play.start->fewestClicks));
+    showVictory(moveCount,
+                play.start ? minimumMessage(play.start->fewestClicks, play.start->proven) : "");
 }
 
 } // namespace
@@ -265,4 +273,4 @@ void runGame(SDL_Surface* /*menuWindow*/, const GameConfig& config) {
     runPlay({startPlay(config)});
 }
 
-void runSharedGame(const CodedBoard& board) { runPlay({startCodedPlay(board)}); }
+void runSharedGame(const SharedBoard& board) { runPlay({startCodedPlay(board.board)}, board.day); }

@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
-#include "board/board_code.h"
 #include "board/game_config.h"
 #include "board/grid.h"
 #include "game/play.h"
+#include "screens/shared_board.h"
 
 // Plays one game; a solved board ends with the victory screen. A release over the board plays its
 // cell; the arrows show and move a cursor, Space or Return plays its cell; H marks a cell of a
@@ -19,8 +19,9 @@
 // its own window (its size depends on the board) and the menu opens its own again afterwards.
 void runGame(SDL_Surface* menuWindow, const GameConfig& config);
 // Plays a shared board (a code, the board of the day) as runGame plays a game, with the board's
-// own motif for this game only; N starts the same board again.
-void runSharedGame(const CodedBoard& board);
+// own motif for this game only; N starts the same board again. The board of the day, once won,
+// offers the page the line a player may share.
+void runSharedGame(const SharedBoard& board);
 // Paints the background, the goal tile and the board, and flips: the game's screen without its
 // status line and marks.
 void drawBoard(SDL_Surface* screen, const Grid& board, int32_t k);

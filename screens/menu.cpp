@@ -36,8 +36,8 @@ void openItem(SDL_Surface* screen, int selection, GameConfig& config) {
 
 // Plays a shared board. The settings become the board's, so that the configuration shows them and
 // the menu's next game is played with them.
-void playShared(const CodedBoard& board, GameConfig& config) {
-    config = board.config;
+void playShared(const SharedBoard& board, GameConfig& config) {
+    config = board.board.config;
     config.randomStart = 0;
     runSharedGame(board);
 }
@@ -106,7 +106,7 @@ void runMenu(SDL_Surface* screen, GameConfig& config) {
     }
 }
 
-int runMainMenu(const std::optional<CodedBoard>& shared) {
+int runMainMenu(const std::optional<SharedBoard>& shared) {
     startVideo();
     SDL_Surface* screen = openWindow(windowWidth, windowHeight, SDL_HWSURFACE, true);
     runStartScreen(screen);

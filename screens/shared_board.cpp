@@ -8,10 +8,14 @@
 #include <ctime>
 
 #include "board/daily.h"
+#include "platform/platform.h"
 
 namespace {
 
-void complain(const std::string& line) { std::fputs(("kelvo: " + line + "\n").c_str(), stderr); }
+void complain(const std::string& line) {
+    std::fputs(("kelvo: " + line + "\n").c_str(), stderr);
+    argumentRefused(line);
+}
 
 std::chrono::year_month_day localToday() {
     using namespace std::chrono;
@@ -24,7 +28,7 @@ std::chrono::year_month_day localToday() {
 
 } // namespace
 
-CodedBoard boardOfTheDay() {
+SharedBoard boardOfTheDay() {
     std::chrono::year_month_day date = localToday();
     if (const char* set = std::getenv(dateVariable); set != nullptr && *set != '\0') {
         if (const auto parsed = parseDate(set))
@@ -33,13 +37,19 @@ CodedBoard boardOfTheDay() {
             complain(std::string(dateVariable) + " « " + set +
                      " » n'est pas une date AAAA-MM-JJ : plateau du jour d'aujourd'hui.");
     }
-    std::fputs(("Kelvo, " + dailyTitle(date) + "\n").c_str(), stdout);
+    const std::string day = dailyTitle(date);
+    std::fputs(("Kelvo, " + day + "\n").c_str(), stdout);
     std::fflush(stdout);
     // Every date that can be written above, or that the clock gives, has its board.
-    return dailyBoard(date).value();
+    return {dailyBoard(date).value(), day};
 }
 
-std::optional<CodedBoard> boardFromArguments(const std::vector<std::string>& args) {
+std::string dailyResult(const std::string& day, int32_t moves, int64_t fewest) {
+    const auto clicks = [](int64_t n) { return std::to_string(n) + (n > 1 ? " coups" : " coup"); };
+    return "Kelvo, " + day + " : " + clicks(moves) + ", minimum " + std::to_string(fewest);
+}
+
+std::optional<SharedBoard> boardFromArguments(const std::vector<std::string>& args) {
     if (args.empty()) return std::nullopt;
     const char* usage = " (kelvo CODE ou kelvo --jour) : le jeu s'ouvre sans plateau partagé.";
     if (args.size() > 1) {
@@ -52,6 +62,9 @@ std::optional<CodedBoard> boardFromArguments(const std::vector<std::string>& arg
         return std::nullopt;
     }
     CodeReading reading = decodeBoardCode(args[0]);
-    if (!reading.board) complain(reading.message);
-    return reading.board;
+    if (!reading.board) {
+        complain(reading.message);
+        return std::nullopt;
+    }
+    return SharedBoard{*reading.board, ""};
 }

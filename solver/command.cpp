@@ -3,6 +3,7 @@
 #include "solver/command.h"
 
 #include <bit>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include "board/board_code.h"
+#include "board/daily.h"
 #include "board/game_config.h"
 #include "board/motif.h"
 #include "board/trace.h"
@@ -24,6 +26,7 @@ const char* const usage =
     "Usage: kelvo-solve [--size N] [--colors K] [--torus] [--random] [--board FILE] [--motif "
     "FILE]\n"
     "       kelvo-solve --code CODE\n"
+    "       kelvo-solve --jour DATE\n"
     "Tells whether a board of the game can be won, in how many ways, and in how few clicks.\n"
     "  --size N      board side, 2 to 18 (default 4)\n"
     "  --colors K    number of colours, 2 to 5 (default 2)\n"
@@ -34,6 +37,8 @@ const char* const usage =
     "                player's, else the installed one)\n"
     "  --code CODE   the game of this board's code (side, colours, torus, motif and board),\n"
     "                as the game's keys panel shows it; with no other option\n"
+    "  --jour DATE   the board of the day of DATE (2026-12-08): its name, its code and its\n"
+    "                start board, then the answer; with no other option\n"
     "  --help        show this help\n"
     "Without --random or --board the board starts with every cell at colour 0.\n"
     "The fewest clicks are proven by weighing every winning plan when there are at most 2^27 of\n"
@@ -50,7 +55,8 @@ enum Flag : int {
     randomFlag,
     boardFlag,
     motifFlag,
-    codeFlag
+    codeFlag,
+    dayFlag
 };
 const option options[] = {
     {"size", required_argument, nullptr, sizeFlag},
@@ -60,6 +66,7 @@ const option options[] = {
     {"board", required_argument, nullptr, boardFlag},
     {"motif", required_argument, nullptr, motifFlag},
     {"code", required_argument, nullptr, codeFlag},
+    {"jour", required_argument, nullptr, dayFlag},
     {"help", no_argument, nullptr, 'h'},
     {nullptr, 0, nullptr, 0},
 };
@@ -138,14 +145,18 @@ struct Request {
     std::optional<std::string> motifFile;
     bool random = false;
     std::optional<std::string> code;
-    bool otherThanCode = false; // an option that a code's game would contradict
+    std::optional<std::chrono::year_month_day> day;
+    int wholeGames = 0;         // --code and --jour, which each give the whole game
+    bool otherThanGame = false; // an option that such a game would contradict
 };
 
 // Applies one option given by getopt to the request: the refusal, or "" when it is taken. word
 // is the argument getopt last read.
 std::string takeOption(int code, const std::string& value, const std::string& word,
                        Request& request) {
-    request.otherThanCode = request.otherThanCode || code != codeFlag;
+    const bool wholeGame = code == codeFlag || code == dayFlag;
+    request.wholeGames += wholeGame ? 1 : 0;
+    request.otherThanGame = request.otherThanGame || !wholeGame;
     switch (code) {
     case sizeFlag:
         return numberIn(value, minBoardSize, maxGridSize, request.config.size)
@@ -170,6 +181,9 @@ std::string takeOption(int code, const std::string& value, const std::string& wo
     case codeFlag:
         request.code = value;
         return "";
+    case dayFlag:
+        request.day = parseDate(value);
+        return request.day ? "" : "--jour takes a date written 2026-12-08, not '" + value + "'";
     case ':':
         return optionName(optopt) + " needs a value (see --help)";
     default:
@@ -211,9 +225,9 @@ std::optional<CommandResult> parseArguments(const std::vector<std::string>& args
     if (optind < argc) {
         return refuse("unknown argument '" + words[optind] + "' (see --help)");
     }
-    if (request.code && request.otherThanCode) {
-        return refuse("--code gives the whole game (side, colours, torus, motif and board); use "
-                      "it alone");
+    if (request.wholeGames > 0 && (request.otherThanGame || request.wholeGames > 1)) {
+        return refuse("--code and --jour give the whole game (side, colours, torus, motif and "
+                      "board); use one of them alone");
     }
     if (request.random && request.boardPath) {
         return refuse("--random and --board both give the start board; use one of them");
@@ -233,6 +247,12 @@ BoardFile startBoard(const Request& request) {
         fillRandom(start.board, request.config.colorCount);
     }
     return start;
+}
+
+// The answer for a game that brings its own motif.
+std::string codedAnswer(const CodedBoard& game) {
+    return solutionText(
+        solveBoard(game.start, game.motif, game.config.colorCount, wrapsAround(game.config)));
 }
 
 } // namespace
@@ -257,10 +277,13 @@ CommandResult runSolveCommand(const std::vector<std::string>& args) {
         if (!reading.board) {
             return refuse(reading.message);
         }
-        const CodedBoard& game = *reading.board;
+        return {0, codedAnswer(*reading.board), ""};
+    }
+    if (request.day) {
+        const CodedBoard game = dailyBoard(*request.day).value();
         return {0,
-                solutionText(solveBoard(game.start, game.motif, game.config.colorCount,
-                                        wrapsAround(game.config))),
+                "day: " + dailyTitle(*request.day) + "\ncode: " + encodeBoardCode(game).value() +
+                    "\nboard:\n" + traceText(game.start) + codedAnswer(game),
                 ""};
     }
     const BoardFile start = startBoard(request);

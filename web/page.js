@@ -1,6 +1,7 @@
 // The page around the game: the loading line, the canvas fitted to the screen, the buttons that
-// send the keys, the player's files kept in the browser's storage, the end of the game, and the
-// service worker that keeps the site for a visit without network.
+// send the keys, the player's files kept in the browser's storage, the end of the game, links
+// that open a board and the sharing of a board or of the day's result, and the service worker
+// that keeps the site for a visit without network.
 'use strict';
 
 var Module = (function () {
@@ -9,6 +10,8 @@ var Module = (function () {
   var screenBox = document.getElementById('screen');
   var status = document.getElementById('status');
   var over = document.getElementById('over');
+  var notice = document.getElementById('notice');
+  var result = document.getElementById('result');
   var shape = '';
   // The largest window of the game, the game screen of an 18 x 18 board.
   var largest = { width: 700, height: 765 };
@@ -48,25 +51,85 @@ var Module = (function () {
     codes.slice().reverse().forEach(function (code) { send('keyup', code); });
   }
 
+  // The game a link asks for, after the '#' that never reaches the server (so the service
+  // worker's copy of the page answers any link offline): a board's code, 'jour' for the board of
+  // the day, or 'jour=2026-12-08' for that of a given day (for tests).
+  function linkAsked() {
+    var text = location.hash.slice(1);
+    try {
+      text = decodeURIComponent(text);
+    } catch (error) {
+      // Left as it is: the game says why it is not a code.
+    }
+    var day = /^jour(?:=(.*))?$/i.exec(text);
+    if (day) return { arguments: ['--jour'], date: day[1] };
+    return { arguments: text ? [text] : [] };
+  }
+  var link = linkAsked();
+  // A link opened in this tab (typed, or the day's link) starts the game again with it; the
+  // game's own changes of the address (replaceState) fire no event.
+  window.addEventListener('hashchange', function () { location.reload(); });
+
+  // One line over the top of the canvas, until the next key or tap.
+  function say(line) {
+    notice.textContent = line;
+    notice.hidden = false;
+  }
+
+  // The system's share sheet where the browser has one, otherwise the clipboard and a line that
+  // says so; where neither works, the text to copy by hand.
+  function share(data, copied) {
+    var text = data.url || data.text;
+    function copy() {
+      var written = navigator.clipboard ? navigator.clipboard.writeText(text) : Promise.reject();
+      written.then(function () { say(copied); }, function () { say('Copiez ce texte : ' + text); });
+    }
+    if (!navigator.share) return copy();
+    navigator.share(data).catch(function (error) {
+      if (error.name !== 'AbortError') copy();
+    });
+  }
+
   // Backspace, Space and the arrows play, F1 shows the game's keys, Ctrl+Y and Ctrl+Z redo and
   // undo: none of them scrolls the page, goes back or opens the browser's own help.
   var playKeys = [8, 32, 37, 38, 39, 40, 112];
   document.addEventListener('keydown', function (event) {
+    notice.hidden = true;
+    result.hidden = true;
     var redoOrUndo = event.ctrlKey && (event.keyCode === 89 || event.keyCode === 90);
     if (over.hidden && (playKeys.indexOf(event.keyCode) >= 0 || redoOrUndo)) {
       event.preventDefault();
     }
   });
 
+  canvas.addEventListener('pointerdown', function () { notice.hidden = true; });
+
   var pad = document.getElementById('pad');
   // A button never takes the focus from the canvas.
-  pad.addEventListener('mousedown', function (event) { event.preventDefault(); });
+  [pad, result].forEach(function (element) {
+    element.addEventListener('mousedown', function (event) { event.preventDefault(); });
+  });
   pad.addEventListener('click', function (event) {
     var button = event.target.closest('button');
     if (!button || !over.hidden) return;
     if (button.id === 'close') Module._kelvoClose();
+    else if (button.id === 'share') share({ title: document.title, url: location.href },
+                                          'Lien copié dans le presse-papiers.');
     else sendKeys(button.dataset.key.split(' ').map(Number));
     canvas.focus();
+  });
+  document.getElementById('share-result').addEventListener('click', function () {
+    share({ text: document.getElementById('result-line').textContent },
+          'Résultat copié dans le presse-papiers.');
+    canvas.focus();
+  });
+  // The keys that press the page's own buttons, reached with Tab, never reach the game.
+  ['share', 'share-result', 'daily'].forEach(function (id) {
+    ['keydown', 'keypress', 'keyup'].forEach(function (type) {
+      document.getElementById(id).addEventListener(type, function (event) {
+        event.stopPropagation();
+      });
+    });
   });
   document.getElementById('again').addEventListener('click', function () {
     location.reload();
@@ -101,7 +164,9 @@ var Module = (function () {
     canvas: canvas,
     paints: 0,
     firstPictureMs: null,
+    arguments: link.arguments,
     preRun: [function () {
+      if (link.date !== undefined) ENV.KELVO_DATE = link.date;
       // The player's files, kept in the browser's storage (IndexedDB) under /save.
       FS.mkdir('/save');
       FS.mount(IDBFS, {}, '/save');
@@ -134,6 +199,17 @@ var Module = (function () {
       }
       if (canvas.width + 'x' + canvas.height !== shape) fit();
     },
+    // The game tells the page the code of the board it shows (empty when none), the line a
+    // player may share after winning the board of the day, and why a link was not played.
+    boardShown: function (code) {
+      history.replaceState(null, '', code ? '#' + code : location.pathname + location.search);
+      result.hidden = true;
+    },
+    dailyWon: function (line) {
+      document.getElementById('result-line').textContent = line;
+      result.hidden = false;
+    },
+    argumentRefused: say,
     onExit: function () {
       over.hidden = false;
       document.getElementById('again').focus();

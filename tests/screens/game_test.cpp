@@ -176,7 +176,7 @@ TEST_F(GameTest, TheKeysPanelShowsTheStartBoardsCode) {
     writeFile(motifPath, motifText(negative));
     for (const std::string& code : {encodeBoardCode(full).value(), std::string()}) {
         atVideoStart = inTurn({{onCell(0, 0), key(SDLK_F1), quitRequest()}});
-        code.empty() ? runGame(nullptr, {}) : runSharedGame(full);
+        code.empty() ? runGame(nullptr, {}) : runSharedGame({full, ""});
         const CodedBoard b = code.empty() ? CodedBoard{{}, negative, newGrid(4)} : full;
         const int32_t k = b.config.colorCount;
         Surface want = gameScreen(playMove(b.start, 0, 0, b.motif, k, b.config.torus), k, 1,

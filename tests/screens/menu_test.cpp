@@ -81,20 +81,23 @@ TEST_F(MenuTest, SharedBoardsArePlayedAtOnceAndLeaveTheirSettings) {
         queue(more ? steps[done++].second : Events{quitRequest()});
     };
     whenIdle = [] { player(); };
-    EXPECT_EQ(runMainMenu(shared), 0);
+    EXPECT_EQ(runMainMenu(SharedBoard{shared, ""}), 0);
     EXPECT_TRUE(done == std::size(steps) && readFile(motifPath) == motifText(cross));
 }
 
 // The command line: a code or --jour gives its board; anything else, one French line on stderr.
+// The line a player shares after winning the board of the day.
 TEST(SharedBoard, ArgumentsGiveTheirBoardOrOneLineOnStderr) {
     setenv(dateVariable, "2026-12-08", 1);
     const CodedBoard zero{{4, 2, 0, 0}, {0, 1, 0, 1, 1, 1, 0, 1, 0}, newGrid(4)};
+    const SharedBoard day{dailyBoard(std::chrono::year{2026} / 12 / 8).value(),
+                          "plateau du 8 décembre"};
     const std::string usage =
         " (kelvo CODE ou kelvo --jour) : le jeu s'ouvre sans plateau partagé.\n";
-    const std::tuple<std::vector<std::string>, std::optional<CodedBoard>, std::string> cases[] = {
+    const std::tuple<std::vector<std::string>, std::optional<SharedBoard>, std::string> cases[] = {
         {{}, std::nullopt, ""},
-        {{" 142ba2\n"}, zero, ""},
-        {{"--jour"}, dailyBoard(std::chrono::year{2026} / 12 / 8), ""},
+        {{" 142ba2\n"}, SharedBoard{zero, ""}, ""},
+        {{"--jour"}, day, ""},
         {{"142BA3"},
          std::nullopt,
          "kelvo: Code du plateau refusé : il a été mal recopié (caractère de contrôle faux).\n"},
@@ -105,4 +108,7 @@ TEST(SharedBoard, ArgumentsGiveTheirBoardOrOneLineOnStderr) {
         EXPECT_EQ(boardFromArguments(args), board);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), err);
     }
+    EXPECT_EQ(dailyResult(day.day, 14, 12), "Kelvo, plateau du 8 décembre : 14 coups, minimum 12");
+    EXPECT_EQ(dailyResult("plateau du 1er janvier", 1, 1),
+              "Kelvo, plateau du 1er janvier : 1 coup, minimum 1");
 }

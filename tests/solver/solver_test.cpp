@@ -258,6 +258,8 @@ TEST(Command, AnswersAndRefusals) {
     // Windows line ends and blank lines after, without the last line end.
     const std::string trace = traceText(random),
                       crlf = std::regex_replace(trace, std::regex(" \n"), "\t\r\n");
+    // The board of the day of a Monday, pinned with its code in daily_boards.txt: 4 x 4, bounded.
+    const CodedBoard monday = decodeBoardCode("14JBNQ6DC").board.value();
     const std::string none = "solvable: no\nsolutions: 0\n", six = "--size=6", two = "--size=2",
                       plain = "solvable: yes\nsolutions: 16\nfewest clicks: 4 (proven)\nplan:\n";
     struct Case {
@@ -295,7 +297,17 @@ TEST(Command, AnswersAndRefusals) {
          "",
          "-C home " + xdg},
         {{"--code", "142BA3"}, 2, "", "Code du plateau refusé : il a été mal recopié"},
-        {{"--code", "142BA2", "--torus"}, 2, "", "--code gives the whole game"},
+        {{"--code", "142BA2", "--torus"}, 2, "", "--code and --jour give the whole game"},
+        {{"--jour", "2026-12-07"},
+         0,
+         "day: plateau du 7 décembre\ncode: 14JBNQ6DC\nboard:\n" + traceText(monday.start) +
+             solutionText(solveBoard(monday.start, cross, 2, false)),
+         ""},
+        {{"--jour", "2026-02-30"},
+         2,
+         "",
+         "--jour takes a date written 2026-12-08, not '2026-02-30'"},
+        {{"--jour", "2026-12-07", "--code", "142BA2"}, 2, "", "use one of them alone"},
         {{"--bogus"}, 2, "", "unknown argument '--bogus'"},
         {{"--size"}, 2, "", "--size needs a value"},
         {{"--torus=yes"}, 2, "", "--torus takes no value"},

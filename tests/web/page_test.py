@@ -1,12 +1,15 @@
 # The browser's build in headless Chromium, driven by Selenium, served from 127.0.0.1: the start
 # picture, the menu, a game read back from the canvas (a tap, the page's buttons for undo and
 # redo, clicks to a victory), a motif saved in the editor and found again after the end of the
-# game and a reload, and no error in the console. Then the page at six screen sizes, phones with
-# touch, its installability, a visit with the server stopped and the visits after a new build.
-# What each key does, pixel for pixel, the screen tests check. Prints the site's size, the time
-# to the first picture and the median time from a click on 18 x 18 to its repaint.
-#   python3 page_test.py path/to/site screenshot/folder
-import functools, http.server, os, re, shutil, statistics, sys, tempfile, threading, time
+# game and a reload, and no error in the console. Then links: a board's code played to a victory
+# with its own motif and shared, the board of the day of fixed dates and of today as kelvo-solve
+# gives it, its result shared, a mistyped code's line. Then the page at six screen sizes, phones
+# with touch, its installability, a visit with the server stopped and the visits after a new
+# build. What each key does, pixel for pixel, the screen tests check. Prints the site's size, the
+# time to the first picture and the median time from a click on 18 x 18 to its repaint.
+#   python3 page_test.py path/to/site screenshot/folder path/to/kelvo-solve
+import datetime, functools, http.server, os, re, shutil, statistics, subprocess, sys, tempfile
+import threading, time
 from selenium import webdriver
 from selenium.webdriver import ActionChains, Keys
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
@@ -28,14 +31,14 @@ SIZES = [("phone", 390, 844, True, "width"), ("small phone", 320, 640, True, "wi
 # The page's scrolling width, the canvas's box and size, the buttons' boxes, and whether a long
 # press on the canvas and on a button would select, zoom or open a menu.
 GEOMETRY = """const canvas = document.getElementById('canvas');
-  const buttons = [...document.querySelectorAll('#pad button')];
+  const buttons = [...document.querySelectorAll('#pad > *')];
   const box = e => { const r = e.getBoundingClientRect();
                      return [r.left, r.top, r.right, r.bottom]; };
   const held = [canvas, buttons[0]].filter(e => getComputedStyle(e).userSelect != 'none' ||
     getComputedStyle(e).touchAction != 'manipulation' ||
     e.dispatchEvent(new MouseEvent('contextmenu', {bubbles: true, cancelable: true})));
   return [document.documentElement.scrollWidth, box(canvas), canvas.width, canvas.height,
-          buttons.map(box), held.length];"""
+          buttons.map(box), held.length, buttons.filter(b => b.scrollWidth > b.clientWidth).length];"""
 # The browser d is passed to each step; these read the canvas through the probe and act as a player.
 js = lambda d, call: d.execute_async_script(PROBE + "probe.%s.then(arguments[0])" % call)
 key = lambda d, *keys: ActionChains(d).send_keys(*keys).perform()
@@ -146,8 +149,9 @@ def sizes(d, url, shots):
         seen = []
         for n, cell, played in [(4, (0, 0), EDITED), (18, (17, 17), CORNER_18)]:
             board(d, n, [0] * n * n)
-            scroll, canvas, w, h, buttons, held = d.execute_script(GEOMETRY)
+            scroll, canvas, w, h, buttons, held, cut = d.execute_script(GEOMETRY)
             assert not held, "%s: a long press selects, zooms or opens a menu" % name
+            assert not cut, "%s: %d buttons' texts do not fit" % (name, cut)
             left, top, right, bottom = canvas
             assert scroll <= width, "%s: the page scrolls sideways to %d" % (name, scroll)
             assert left >= 0 and top >= 0 and right <= width and bottom <= height, (name, canvas)
@@ -195,10 +199,10 @@ def next_visit(d, url):  # the page's tab closed, the site opened in a new one
     d.get(url)
 
 
-# Installable; the second visit with the server stopped plays, served by the service worker;
-# after a new build, the next visit still gets the old build whole, and once its page is closed,
-# the new build whole, with its own cache only and the player's motif kept.
-def offline(d, url, site, stop, start):
+# Installable; the visits with the server stopped play, a day's link and the page, served by the
+# service worker; after a new build, the next visit still gets the old build whole, and once its
+# page is closed, the new build whole, with its own cache only and the player's motif kept.
+def offline(d, url, site, stop, start, solve):
     d.execute_async_script("navigator.serviceWorker.ready.then(() => arguments[0]())")
     errors = d.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
     assert not errors, errors
@@ -209,6 +213,7 @@ def offline(d, url, site, stop, start):
       .then(arguments[0])""")
     assert icons and all(declared == drawn for declared, drawn in icons), icons
     stop()
+    opens(d, lambda: d.get(url + "#jour=2026-12-07"), day(solve, "2026-12-07"))
     d.get(url)
     plays(d, "first picture with the server stopped")
     worker = os.path.join(site, "service-worker.js")
@@ -229,11 +234,80 @@ def offline(d, url, site, stop, start):
     # The browser lets the new build take over once the old page is gone, soon after its tab.
     wait(lambda: next_visit(d, url) or d.execute_script(outline) == "solid", "the new build")
     plays(d, "first picture of the new build")
-    caches = d.execute_async_script("caches.keys().then(arguments[0])")
-    assert len(caches) == 1 and re.fullmatch("kelvo-new-[0-9a-f]{16}", caches[0]), caches
+    # The old build's cache is dropped as the new one takes over, which may end after its page.
+    caches = lambda: d.execute_async_script("caches.keys().then(arguments[0])")
+    wait(lambda: len(caches()) == 1, "the old build's cache dropped")
+    assert re.fullmatch("kelvo-new-[0-9a-f]{16}", caches()[0]), caches()
 
 
-def main(site, shots):
+def visit(d, go, what):  # go opens a new page, also when only the part after '#' changes
+    d.execute_script("window.left = true")
+    go()
+    wait(lambda: d.execute_script("return !window.left && Module.firstPictureMs"), what)
+
+
+def day(solve, date):  # the desktop's board of the day: name, code, side, cells, clicks, fewest
+    out = subprocess.run([solve, "--jour", date], capture_output=True, text=True, check=True)
+    title, code, board, fewest, plan = re.fullmatch(
+        r"day: (.*)\ncode: (\w+)\nboard:\n(.*)solvable: yes\n.*fewest clicks: (\d+) \(proven\)"
+        r"\nplan:\n(.*)", out.stdout, re.S).groups()
+    rows = [list(map(int, row.split())) for row in board.splitlines()]
+    clicks = [(x, y) for y, row in enumerate(plan.splitlines())
+              for x, times in enumerate(map(int, row.split())) for _ in range(times)]
+    return title, code, len(rows), sum(rows, []), clicks, int(fewest)
+
+
+def opens(d, go, day, won=False):  # the page go opens plays the day's board at the first key
+    title, code, n, cells, clicks, fewest = day
+    visit(d, go, "the start picture before " + title)
+    key(d, Keys.SPACE)
+    board(d, n, cells)
+    assert d.execute_script("return location.hash") == "#" + code, title
+    for cell in clicks if won else []:
+        click(d, 35, 100, *cell)
+    won and wait(lambda: js(d, "shows('win', 0, 100, 640, 380, 0, 100)"), "won " + title)
+
+
+def shares(d, button, text, line):  # the button copies text, as the page's line says
+    press(d, button)
+    wait(lambda: d.find_element("id", "notice").text == line, line)
+    copied = d.execute_async_script("navigator.clipboard.readText().then(arguments[0])")
+    assert copied == text, copied
+
+
+# A code's link, typed in lower case, plays its board with its own motif, is shared and won; the
+# day's link for fixed dates shows the desktop's board, and its victory offers the result; a
+# mistyped code gets its line and the menu; the page's own day link plays today's board.
+def links(d, url, solve):
+    d.execute_cdp_cmd("Browser.grantPermissions", {"origin": url[:-1], "permissions": [
+        "clipboardReadWrite", "clipboardSanitizedWrite"]})
+    shown = lambda what: d.find_element("id", what).is_displayed() and d.find_element("id", what).text
+    tuesday, monday = day(solve, "2026-12-08"), day(solve, "2026-12-07")
+    code = tuesday[1]
+    opens(d, lambda: d.get(url + "#" + code.lower()), tuesday)
+    shares(d, "//button[@id='share']", url + "#" + code, "Lien copié dans le presse-papiers.")
+    opens(d, lambda: d.refresh(), tuesday, won=True)  # with the cross, not the player's motif
+    assert d.execute_script("return location.hash") == "" and not shown("result")
+    opens(d, lambda: d.get(url + "#jour=2026-12-13"), day(solve, "2026-12-13"))
+    opens(d, lambda: d.get(url + "#jour=2026-12-07"), monday, won=True)
+    line = "Kelvo, %s : %d coups, minimum %d" % (monday[0], len(monday[4]), monday[5])
+    assert shown("result") == line + "\nPartager le résultat", shown("result")
+    shares(d, "//button[@id='share-result']", line, "Résultat copié dans le presse-papiers.")
+    assert js(d, "stored()") == "0 1 0 \n1 0 1 \n0 1 0 \n", "a shared board changed the motif"
+    visit(d, lambda: d.get(url + "#142BA3"), "the start picture of a mistyped code")
+    assert shown("notice") == "Code du plateau refusé : il a été mal recopié (caractère de " \
+        "contrôle faux).", shown("notice")
+    key(d, Keys.SPACE)
+    menu(d, 0)
+    assert not shown("notice")
+    d.find_element("id", "share").send_keys(Keys.ENTER)  # a key that presses it, not the game's
+    wait(lambda: shown("notice") == "Lien copié dans le presse-papiers.", "the link copied")
+    menu(d, 0)
+    today = day(solve, datetime.date.today().isoformat())
+    opens(d, lambda: press(d, "//a[@id='daily']"), today)
+
+
+def main(site, shots, solve):
     assert os.path.isfile(os.path.join(site, "index.html")), "no site in %s: tools/web" % site
     os.makedirs(shots, exist_ok=True)
     copy = tempfile.mkdtemp(prefix="kelvo-site-")  # a copy, which the walk turns into a new build
@@ -259,8 +333,9 @@ def main(site, shots):
     url = "http://127.0.0.1:%d/" % servers[0].server_port
     try:
         walk(driver, url, shots)
+        links(driver, url, solve)
         sizes(driver, url, shots)
-        offline(driver, url, copy, stop, start)
+        offline(driver, url, copy, stop, start, solve)
         log = driver.get_log("browser")
         assert not [e for e in log if e["level"] == "SEVERE"], log
     finally:
