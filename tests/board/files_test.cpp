@@ -14,11 +14,7 @@ namespace fs = std::filesystem;
 
 // Each test in a fresh folder, its working directory as the game's.
 struct Files : testing::Test {
-    void SetUp() override { fs::current_path(dir.path); }
-    void TearDown() override { fs::current_path(home); }
-
-    const TempDir dir;
-    const fs::path home = fs::current_path();
+    const TempWorkDir dir;
     static constexpr Motif held{-9, -9, -9, -9, -9, -9, -9, -9, -9};
 };
 

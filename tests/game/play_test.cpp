@@ -3,26 +3,41 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <regex>
 #include <string>
 
-#include "board/daily.h"
 #include "board/motif.h"
 #include "board/trace.h"
 #include "files.h"
 #include "game/play.h"
 #include "solver/command.h"
 
-namespace fs = std::filesystem;
+const Motif cross{0, 1, 0, 1, 1, 1, 0, 1, 0};
+
+// Each test in a fresh working directory, with the cross in its motif file.
+struct PlayTest : testing::Test {
+    const TempWorkDir dir;
+    void SetUp() override { writeFile(motifPath, motifText(cross)); }
+};
+
+// The last cell the hint's plan does not click; the hint's cell when the plan clicks every one.
+static Cell besideThePlan(const Play& p) {
+    Cell beside = p.hint.value();
+    for (int32_t i = 0, n = p.board.size; i < n * n; ++i)
+        if (p.plan->cells[i / n][i % n] == 0) beside = {i / n, i % n};
+    return beside;
+}
 
 // Runs commands after `draws` random boards of the run have gone: m plays the next of a fixed
-// series of random cells, x the top-right cell, u undoes, y redoes, R restarts, N starts another
-// board; a letter followed by a number is repeated that many times.
+// series of random cells, x the top-right cell, h shows the hint, o plays beside its plan, u
+// undoes, y redoes, R restarts, N starts another board; a letter followed by a number is repeated
+// that many times.
 static Play played(const GameConfig& config, const std::string& script, int draws = 0) {
     std::srand(1);
     for (Grid g = newGrid(config.size); draws-- > 0;) fillRandom(g, config.colorCount);
-    fs::remove(tracePath);
+    std::filesystem::remove(tracePath);
     Play p = startPlay(config);
     std::mt19937 rng(7);
     const std::regex step("(.)(\\d*)");
@@ -32,6 +47,8 @@ static Play played(const GameConfig& config, const std::string& script, int draw
             if (command == 'm')
                 playCell(p, {int32_t(rng() % p.board.size), int32_t(rng() % p.board.size)});
             if (command == 'x') playCell(p, {p.board.size - 1, 0});
+            if (command == 'h') showHint(p);
+            if (command == 'o') playCell(p, besideThePlan(p));
             if (command == 'u') undo(p);
             if (command == 'y') redo(p);
             if (command == 'R') restart(p);
@@ -40,49 +57,32 @@ static Play played(const GameConfig& config, const std::string& script, int draw
     return p;
 }
 
-TEST(Play, UndoRedoRestartAndAnotherBoardAreTheGamePlayedWithoutThem) {
-    const TempDir dir;
-    const fs::path home = fs::current_path();
-    fs::current_path(dir.path);
-    writeFile(motifPath, "0 1 0 \n1 1 1 \n0 1 0 \n");
+TEST_F(PlayTest, UndoRedoRestartAndAnotherBoardAreTheGamePlayedWithoutThem) {
     // The settings, the commands, and the moves alone that must leave the same game; the random
     // boards drawn before those moves.
-    const struct {
-        GameConfig config;
-        std::string script, same;
-        int draws = 0;
-    } cases[] = {
-        {{.randomStart = 1}, "m50u20", "m30"},
-        {{.randomStart = 1}, "m50u20y20", "m50"},
-        // A move forgets what could be redone.
-        {{.size = 5, .colorCount = 3, .torus = 1}, "m50u60xy5", "x"},
-        {{.size = 18, .colorCount = 5, .torus = 1}, "m50R", ""},
-        {{.size = 18, .colorCount = 5, .torus = 1}, "m50Ry50", "m50"},
-        {{}, "Ruy", ""}, // nothing to take back or replay: trace.txt is not written
-        {{.randomStart = 1}, "m10uNy", "", 1}, // the run's next random board, nothing to redo
-        {{.size = 3}, "m5N", ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.script);
-        const Play p = played(c.config, c.script);
+    for (const auto& [config, script, same, draws] :
+         {std::tuple{GameConfig{.randomStart = 1}, "m50u20", "m30", 0},
+          {{.randomStart = 1}, "m50u20y20", "m50", 0},
+          // A move forgets what could be redone.
+          {{.size = 5, .colorCount = 3, .torus = 1}, "m50u60xy5", "x", 0},
+          {{.size = 18, .colorCount = 5, .torus = 1}, "m50R", "", 0},
+          {{.size = 18, .colorCount = 5, .torus = 1}, "m50Ry50", "m50", 0},
+          {{}, "Ruy", "", 0}, // nothing to take back or replay: trace.txt is not written
+          {{.randomStart = 1}, "m10uNy", "", 1}, // the run's next random board, nothing to redo
+          {{.size = 3}, "m5N", "", 0}}) {
+        SCOPED_TRACE(script);
+        const Play p = played(config, script);
         const auto [counts, moves] = std::pair(clickTrace, moveCount);
-        EXPECT_EQ(readFile(tracePath),
-                  c.script.find_first_of("mxN") == std::string::npos ? "" : traceText(counts));
-        const Play q = played(c.config, c.same, c.draws);
+        EXPECT_EQ(readFile(tracePath), std::strpbrk(script, "mxN") ? traceText(counts) : "");
+        const Play q = played(config, same, draws);
         EXPECT_TRUE(p.board == q.board && counts == clickTrace && moves == moveCount &&
                     p.history.size() == q.history.size());
     }
-    fs::current_path(home);
 }
 
 // A shared board is played with its own motif (moves and N), whatever the motif file holds, which
 // stays as it was; the game and kelvo-solve --code agree on whether it can be won.
-TEST(Play, ASharedBoardPlaysWithItsOwnMotifAndKelvoSolveAgrees) {
-    const TempDir dir;
-    const fs::path home = fs::current_path();
-    fs::current_path(dir.path);
-    const Motif cross{0, 1, 0, 1, 1, 1, 0, 1, 0};
-    writeFile(motifPath, motifText(cross));
+TEST_F(PlayTest, ASharedBoardPlaysWithItsOwnMotifAndKelvoSolveAgrees) {
     std::srand(1);
     currentMotif = {};
     // The clicked cell alone, winnable; no move that changes anything; a corner lost when bounded.
@@ -101,32 +101,16 @@ TEST(Play, ASharedBoardPlaysWithItsOwnMotifAndKelvoSolveAgrees) {
         EXPECT_TRUE(currentMotif == Motif{} && readFile(motifPath) == motifText(cross));
     }
     EXPECT_EQ(startPlay({}).code, "142BA2"); // the menu's game, with the file's motif
-    fs::current_path(home);
 }
 
 // A move beside the plan, an undo or a restart leaves no stale plan: following H from there wins.
-TEST(Play, FollowingTheHintWinsAfterMovesBesideThePlan) {
-    const TempDir dir;
-    const fs::path home = fs::current_path();
-    fs::current_path(dir.path);
-    writeFile(motifPath, "0 1 0 \n1 1 1 \n0 1 0 \n");
-    for (const auto& [config, script] : {std::pair{GameConfig{.size = 5, .colorCount = 3}, "o"},
-                                         {{.size = 4, .colorCount = 2, .torus = 1}, "oo"},
-                                         {{.size = 6, .colorCount = 5}, "ou"},
-                                         {{.size = 5, .colorCount = 3, .torus = 1}, "ooR"}}) {
-        Play p = startPlay(config);
-        ASSERT_EQ(p.outlook, Outlook::Winnable);
-        for (const char* c = script; *c; ++c) {
-            showHint(p);
-            // A cell the plan does not click, when there is one.
-            Cell beside = *p.hint;
-            for (int32_t x = 0; x < config.size; ++x)
-                for (int32_t y = 0; y < config.size; ++y)
-                    if (p.plan->cells[x][y] == 0) beside = {x, y};
-            if (*c == 'o') playCell(p, beside);
-            if (*c == 'u') undo(p);
-            if (*c == 'R') restart(p);
-        }
+TEST_F(PlayTest, FollowingTheHintWinsAfterMovesBesideThePlan) {
+    for (const auto& [config, script] : {std::pair{GameConfig{.size = 5, .colorCount = 3}, "ho"},
+                                         {{.size = 4, .colorCount = 2, .torus = 1}, "hoho"},
+                                         {{.size = 6, .colorCount = 5}, "hohu"},
+                                         {{.size = 5, .colorCount = 3, .torus = 1}, "hohohR"}}) {
+        Play p = played(config, script);
+        ASSERT_EQ(p.outlook, Outlook::Winnable); // decided at the start, whatever the moves
         for (int moves = 0; p.state == Playing && moves < 400; ++moves) {
             showHint(p);
             ASSERT_TRUE(p.hint) << script;
@@ -134,5 +118,4 @@ TEST(Play, FollowingTheHintWinsAfterMovesBesideThePlan) {
         }
         EXPECT_EQ(p.state, Won) << script;
     }
-    fs::current_path(home);
 }

@@ -1,5 +1,5 @@
-// Files for the tests: a private folder, whole-file reads and writes, and a write under a
-// file-size limit.
+// Files for the tests: a private folder, also as the working directory, whole-file reads and
+// writes, and a write under a file-size limit.
 #pragma once
 
 #include <sys/resource.h>
@@ -20,6 +20,13 @@ struct TempDir {
     std::filesystem::path path = ::mkdtemp(name.data()) != nullptr ? name : std::string();
     std::error_code removal; // a folder that cannot be removed fails no test
     ~TempDir() { std::filesystem::remove_all(path, removal); }
+};
+
+// A fresh folder as the working directory, the one before it restored at the end.
+struct TempWorkDir : TempDir {
+    const std::filesystem::path home = std::filesystem::current_path();
+    TempWorkDir() { std::filesystem::current_path(path); }
+    ~TempWorkDir() { std::filesystem::current_path(home); }
 };
 
 // The file's bytes; "" when it is missing or not a file (a pipe or a device is not opened).
