@@ -9,7 +9,6 @@
 #include <numeric>
 #include <random>
 #include <regex>
-#include <sstream>
 #include <vector>
 
 #include "board/board_code.h"
@@ -34,9 +33,10 @@ static int64_t clicksToWin(Grid board, const Grid& plan, const Motif& m, int32_t
     }
     return checkSolved(board, k) == Won ? clicks : INT64_MAX;
 }
-static Grid wonBoard(int32_t n, int32_t k) {
+// A board of side n with every cell of one colour: won when the colour is k - 1.
+static Grid filled(int32_t n, int32_t colour) {
     Grid g = newGrid(n);
-    for (auto& column : g.cells) column.fill(k - 1);
+    for (int32_t x = 0; x < n; ++x) std::fill_n(g.cells[x].begin(), n, colour);
     return g;
 }
 
@@ -105,52 +105,39 @@ TEST(Solver, LargeBoards) {
     const char* const plans[] = {"256", "129140163", "65536", "0"};
     for (int32_t k = 2; k <= 5; ++k) {
         const Solution s = solveForGame(newGrid(18), cross, k, true);
-        EXPECT_TRUE(
-            s.planCount == plans[k - 2] && s.proven == s.solvable &&
-            (!s.solvable || clicksToWin(newGrid(18), s.plan, cross, k, true) == s.fewestClicks))
+        const bool wins = clicksToWin(newGrid(18), s.plan, cross, k, true) == s.fewestClicks;
+        EXPECT_TRUE(s.planCount == plans[k - 2] && s.proven == s.solvable && (!s.solvable || wins))
             << k;
     }
     // A motif that does nothing on a won board: all 2^324 plans win, and one click is the fewest.
-    const Solution idle = solveBoard(wonBoard(18, 2), Motif{}, 2, false);
+    const Solution idle = solveBoard(filled(18, 1), Motif{}, 2, false);
     EXPECT_TRUE(idle.proven && idle.fewestClicks == 1 && idle.planCount == decimalPower(2, 324));
     EXPECT_EQ(decimalPower(10, 9) + " " + decimalPower(2, 70), "1000000000 1180591620717411303424");
     // What the elimination is not exact for is refused rather than solved wrongly, even on a board
     // already won.
     for (const auto& [k, motif] :
          {std::pair{1, cross}, {6, cross}, {3, Motif{0, 1, 0, 1, -1, 1, 0, 1, 0}}})
-        EXPECT_FALSE(solveBoard(wonBoard(3, k), motif, k, false).solvable) << k;
+        EXPECT_FALSE(solveBoard(filled(3, k - 1), motif, k, false).solvable) << k;
     // Won tori with too many plans to weigh them all: a motif that does nothing takes one click,
     // one that adds 2 of 4 colours two, shift five on one cell (a row of clicks adds nothing).
-    struct WonBoard {
-        int32_t side, colours;
-        Motif motif;
-        int64_t fewest;
-    };
-    for (const WonBoard& c :
-         {WonBoard{5, 2, Motif{}, 1}, {5, 4, Motif{0, 0, 0, 0, 2}, 2}, {11, 5, shift, 5}}) {
-        const Grid won = wonBoard(c.side, c.colours);
-        const Solution s = solveForGame(won, c.motif, c.colours, true);
-        EXPECT_TRUE(s.fewestClicks == c.fewest &&
-                    clicksToWin(won, s.plan, c.motif, c.colours, true) == c.fewest);
-    }
-    // The game's answers for the tori of 3^24 and 4^16 plans, and after so many steps on the 5^9
-    // of 5 x 5: the same on every machine whatever its speed, with the lower bound the proof
-    // reached when it was cut short.
-    struct Search {
-        int32_t side, colors;
-        uint64_t steps;
-        int64_t fewest, lowerBound;
-    };
-    for (const Search& c : {Search{15, 3, gameSearchSteps, 90, 90},
-                            {12, 4, gameSearchSteps, 96, 84},
-                            {5, 5, 0, 50, 1},
-                            {5, 5, 100, 50, 5},
-                            {5, 5, 1000, 25, 10}}) {
-        const Solution s = solveBoard(newGrid(c.side), cross, c.colors, true, c.steps);
-        EXPECT_TRUE(s.fewestClicks == c.fewest && s.lowerBound == c.lowerBound &&
-                    s.proven == (c.fewest == c.lowerBound) && s.steps <= c.steps)
-            << c.side << c.colors << " " << c.steps << ": " << s.fewestClicks << " "
-            << s.lowerBound;
+    // Then the game's answers for the blank tori of 3^24 and 4^16 plans, and after so many steps
+    // on the 5^9 of 5 x 5: the same on every machine whatever its speed, with the lower bound the
+    // proof reached when it was cut short.
+    for (const auto& [start, motif, k, steps, fewest, lowerBound] :
+         {std::tuple{filled(5, 1), Motif{}, 2, gameSearchSteps, 1, 1},
+          {filled(5, 3), Motif{0, 0, 0, 0, 2}, 4, gameSearchSteps, 2, 2},
+          {filled(11, 4), shift, 5, gameSearchSteps, 5, 5},
+          {newGrid(15), cross, 3, gameSearchSteps, 90, 90},
+          {newGrid(12), cross, 4, gameSearchSteps, 96, 84},
+          {newGrid(5), cross, 5, 0, 50, 1},
+          {newGrid(5), cross, 5, 100, 50, 5},
+          {newGrid(5), cross, 5, 1000, 25, 10}}) {
+        const Solution s = solveBoard(start, motif, k, true, steps);
+        EXPECT_EQ(std::tuple(s.fewestClicks, s.lowerBound, s.proven,
+                             clicksToWin(start, s.plan, motif, k, true)),
+                  std::tuple(fewest, lowerBound, fewest == lowerBound, fewest))
+            << start.size << " " << k << " " << steps;
+        EXPECT_LE(s.steps, steps);
     }
 }
 
@@ -163,8 +150,7 @@ TEST(Solver, TorusProofAgreesWithEveryPlan) {
         const int32_t k = 2 + rng() % 4, n = 3 + rng() % 10, colour = rng() % k;
         Motif m{};
         for (int32_t& v : m) v = rng() % 3 == 0 ? 0 : rng() % k;
-        Grid start = newGrid(n);
-        for (int32_t x = 0; x < n; ++x) std::fill_n(start.cells[x].begin(), n, colour);
+        const Grid start = filled(n, colour);
         const Solution all = solveBoard(start, m, k, true, 1 << 14);
         if (!all.proven || all.steps < 64 || all.planCount != std::to_string(all.steps)) continue;
         const Solution s = solveBoard(start, m, k, true, all.steps / 2);
@@ -186,13 +172,11 @@ TEST(Solver, PackedPlansAddAndWeighEveryPair) {
         withColors(k, [&]<int K>(Packed<K>) {
             Packed<K> x, g;
             std::vector<int> sums;
-            for (int a = 0; a < K; ++a)
-                for (int b = 0; b < K; ++b) {
-                    const int cell = 13 * std::ssize(sums);
-                    x.setCell(cell, uint8_t(a));
-                    g.setCell(cell, uint8_t(b));
-                    sums.push_back((a + b) % K);
-                }
+            for (int i = 0; i < K * K; ++i) {
+                x.setCell(13 * i, uint8_t(i / K));
+                g.setCell(13 * i, uint8_t(i % K));
+                sums.push_back((i / K + i % K) % K);
+            }
             addPacked(x, g, packedWords);
             for (int i = 0; i < std::ssize(sums); ++i) EXPECT_EQ(x.cell(13 * i), sums[i]) << K;
             EXPECT_EQ(weighPacked(x, packedWords), std::accumulate(sums.begin(), sums.end(), 0));
@@ -202,23 +186,19 @@ TEST(Solver, PackedPlansAddAndWeighEveryPair) {
 // The table that make par writes holds what the solver answers now, and each plan wins.
 TEST(Solver, TableOfFewestClicks) {
     std::ifstream table(KELVO_PAR_TABLE);
+    const std::regex row(R"(\| (\d+) \| (\d) \| (\w+) \| (\d+) \| (\d+) \| (\w+) \|)");
     int rows = 0;
     for (std::string line; std::getline(table, line);) {
-        std::istringstream in(line);
-        char bar = 0;
-        int32_t n = 0, k = 0;
-        int64_t fewest = 0;
-        std::string edges, plans, proven;
-        if (!(in >> bar >> n >> bar >> k >> bar >> edges >> bar >> plans >> bar >> fewest >> bar >>
-              proven))
-            continue;
+        std::smatch c; // side, colours, edges, winning plans, fewest clicks, proven
+        if (!std::regex_match(line, c, row)) continue;
         ++rows;
-        const bool torus = edges == "torus";
+        const int32_t n = std::stoi(c[1]), k = std::stoi(c[2]);
+        const bool torus = c[3] == "torus";
         const Solution s = solveBoard(newGrid(n), cross, k, torus);
-        EXPECT_TRUE(s.planCount == plans && s.fewestClicks == fewest &&
-                    s.proven == (proven == "yes") &&
-                    clicksToWin(newGrid(n), s.plan, cross, k, torus) == fewest)
-            << line << ": " << s.planCount << " " << s.fewestClicks << " " << s.proven;
+        EXPECT_EQ(std::tuple(s.planCount, s.fewestClicks, s.proven,
+                             clicksToWin(newGrid(n), s.plan, cross, k, torus)),
+                  std::tuple(c[4].str(), std::stoll(c[5]), c[6] == "yes", std::stoll(c[5])))
+            << line;
     }
     EXPECT_EQ(rows, 116);
 }
@@ -229,18 +209,16 @@ TEST(Command, AnswersAndRefusals) {
     const Motif dot{0, 0, 0, 0, 1}, full{1, 1, 1, 1, 1, 1, 1, 1, 1};
     const std::string xdg = "XDG_DATA_HOME=" + (dir.path / "xdg").string(),
                       mine = "/home/.local/share/kelvo/rc/motif.txt";
-    for (const auto& [file, m] : {std::pair{std::string("/rc/motif.txt"), cross},
-                                  {"/xdg/kelvo/rc/motif.txt", dot},
-                                  {mine, full}})
-        writeFile(dir.path.string() + file, motifText(m));
+    writeFile(dir.path / "rc/motif.txt", motifText(cross));
+    writeFile(dir.path / "xdg/kelvo/rc/motif.txt", motifText(dot));
+    writeFile(dir.path.string() + mine, motifText(full));
     // Runs the program in dir, under env's settings, its output in the files stdout (or out) and
     // stderr there. An argument that holds a line end is the text of a file, whose name takes its
     // place.
-    const std::string home = "HOME=" + (dir.path / "home").string();
     const auto run = [&](const std::vector<std::string>& args, const std::string& out = "stdout",
                          const std::string& env = "") {
-        std::string command =
-            "cd '" + dir.path.string() + "' && env " + env + " " + home + " '" KELVO_SOLVE "'";
+        std::string command = "cd '" + dir.path.string() + "' && env " + env + " HOME='" +
+                              dir.path.string() + "/home' '" KELVO_SOLVE "'";
         for (std::string a : args) {
             if (a.find('\n') != a.npos) writeFile(dir.path / "f", std::exchange(a, "f"));
             command += " '" + a + "'";
@@ -250,16 +228,21 @@ TEST(Command, AnswersAndRefusals) {
     Grid random = newGrid(6);
     std::srand(1); // the unseeded generator of a fresh run
     fillRandom(random, 3);
-    const std::string randomAnswer = solutionText(solveBoard(random, cross, 3, true));
-    const auto blank3 = [](const Motif& m) {
-        return solutionText(solveBoard(newGrid(3), m, 2, false));
+    // kelvo-solve's answer for a board, by default of two colours, bounded.
+    const auto answer = [](const Grid& g, const Motif& m, int32_t k = 2, bool torus = false) {
+        return solutionText(solveBoard(g, m, k, torus));
     };
+    const std::string randomAnswer = answer(random, cross, 3, true);
+    const auto blank3 = [&](const Motif& m) { return answer(newGrid(3), m); };
     // The same board as a file in the layout of the click trace, then with a leading zero, tabs,
     // Windows line ends and blank lines after, without the last line end.
     const std::string trace = traceText(random),
                       crlf = std::regex_replace(trace, std::regex(" \n"), "\t\r\n");
     // The board of the day of a Monday, pinned with its code in daily_boards.txt: 4 x 4, bounded.
-    const CodedBoard monday = decodeBoardCode("14JBNQ6DC").board.value();
+    const Grid monday = decodeBoardCode("14JBNQ6DC").board.value().start;
+    const std::string day = "day: plateau du 7 décembre\ncode: 14JBNQ6DC\nboard:\n" +
+                            traceText(monday) + answer(monday, cross);
+    const std::string dotCode = encodeBoardCode({{3, 2, 0, 0}, dot, newGrid(3)}).value();
     const std::string none = "solvable: no\nsolutions: 0\n", six = "--size=6", two = "--size=2",
                       plain = "solvable: yes\nsolutions: 16\nfewest clicks: 4 (proven)\nplan:\n";
     struct Case {
@@ -291,18 +274,10 @@ TEST(Command, AnswersAndRefusals) {
         {{"--board", "/dev/zero"}, 2, "", "board file '/dev/zero' is larger than 65536 bytes"},
         {{"--random", "--board", "x"}, 2, "", "--random and --board both give the start board"},
         // A code's game comes with its motif: no motif file is read.
-        {{"--code", encodeBoardCode({{3, 2, 0, 0}, dot, newGrid(3)}).value()},
-         0,
-         blank3(dot),
-         "",
-         "-C home " + xdg},
+        {{"--code", dotCode}, 0, blank3(dot), "", "-C home " + xdg},
         {{"--code", "142BA3"}, 2, "", "Code du plateau refusé : il a été mal recopié"},
         {{"--code", "142BA2", "--torus"}, 2, "", "--code and --jour give the whole game"},
-        {{"--jour", "2026-12-07"},
-         0,
-         "day: plateau du 7 décembre\ncode: 14JBNQ6DC\nboard:\n" + traceText(monday.start) +
-             solutionText(solveBoard(monday.start, cross, 2, false)),
-         ""},
+        {{"--jour", "2026-12-07"}, 0, day, ""},
         {{"--jour", "2026-02-30"},
          2,
          "",
@@ -320,10 +295,8 @@ TEST(Command, AnswersAndRefusals) {
         EXPECT_EQ(run(c.args, "stdout", c.env), c.status) << what;
         EXPECT_EQ(readFile(dir.path / "stdout"), c.out) << what;
         const std::string said = readFile(dir.path / "stderr");
-        EXPECT_TRUE(c.err.empty()
-                        ? said.empty()
-                        : said.starts_with("kelvo-solve: ") && said.find(c.err) != said.npos &&
-                              said.find('\n') == said.size() - 1)
+        const bool oneLine = std::regex_match(said, std::regex("kelvo-solve: [^\n]*\n"));
+        EXPECT_TRUE(c.err.empty() ? said.empty() : oneLine && said.find(c.err) != said.npos)
             << said;
     }
     // Without the player's motif, the installed one (there only once installed) is looked for.
@@ -332,18 +305,16 @@ TEST(Command, AnswersAndRefusals) {
     // A board that comes through a pipe in two pieces is read whole.
     const std::string piped = "cd '" + dir.path.string() + "' && (echo 1 1; sleep 1; echo 1 1) | ";
     EXPECT_EQ(std::system((piped + KELVO_SOLVE " --board /dev/stdin --size 2 >stdout").c_str()), 0);
-    EXPECT_EQ(readFile(dir.path / "stdout"),
-              solutionText(solveBoard(wonBoard(2, 2), cross, 2, false)));
+    EXPECT_EQ(readFile(dir.path / "stdout"), answer(filled(2, 1), cross));
     // An answer that cannot be written is a failure, not a success.
     EXPECT_TRUE(run({}, "/dev/full") == 1 &&
                 readFile(dir.path / "stderr").ends_with("cannot write the answer\n"));
 #if !defined(__SANITIZE_ADDRESS__)
     // An answer not proven says so, with what the proof ruled out: a second of search, too slow
     // unoptimised under the sanitizers.
-    const Motif nineOnes{1, 1, 1, 1, 1, 1, 1, 1, 1};
-    EXPECT_EQ(run({"--size", "18", "--torus", "--motif", motifText(nineOnes)}), 0);
+    EXPECT_EQ(run({"--size", "18", "--torus", "--motif", motifText(full)}), 0);
     EXPECT_EQ(readFile(dir.path / "stdout"),
-              solutionText(solveBoard(newGrid(18), nineOnes, 2, true)) +
+              answer(newGrid(18), full, 2, true) +
                   "not proven: no plan has fewer than 18 clicks; the search stopped at its limit "
                   "of 2^27 steps\n");
 #endif
