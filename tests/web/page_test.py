@@ -8,8 +8,8 @@
 # build. What each key does, pixel for pixel, the screen tests check. Prints the site's size, the
 # time to the first picture and the median time from a click on 18 x 18 to its repaint.
 #   python3 page_test.py path/to/site screenshot/folder path/to/kelvo-solve
-import datetime, functools, http.server, os, re, shutil, statistics, subprocess, sys, tempfile
-import threading, time
+import datetime, functools, http.server, os, pathlib, re, shutil, statistics, subprocess, sys
+import tempfile, threading, time
 from selenium import webdriver
 from selenium.webdriver import ActionChains, Keys
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
@@ -32,13 +32,12 @@ SIZES = [("phone", 390, 844, True, "width"), ("small phone", 320, 640, True, "wi
 # press on the canvas and on a button would select, zoom or open a menu.
 GEOMETRY = """const canvas = document.getElementById('canvas');
   const buttons = [...document.querySelectorAll('#pad > *')];
-  const box = e => { const r = e.getBoundingClientRect();
-                     return [r.left, r.top, r.right, r.bottom]; };
+  const box = e => ['left', 'top', 'right', 'bottom'].map(k => e.getBoundingClientRect()[k]);
   const held = [canvas, buttons[0]].filter(e => getComputedStyle(e).userSelect != 'none' ||
     getComputedStyle(e).touchAction != 'manipulation' ||
     e.dispatchEvent(new MouseEvent('contextmenu', {bubbles: true, cancelable: true})));
   return [document.documentElement.scrollWidth, box(canvas), canvas.width, canvas.height,
-          buttons.map(box), held.length, buttons.filter(b => b.scrollWidth > b.clientWidth).length];"""
+    buttons.map(box), held.length, buttons.filter(b => b.scrollWidth > b.clientWidth).length];"""
 # The browser d is passed to each step; these read the canvas through the probe and act as a player.
 js = lambda d, call: d.execute_async_script(PROBE + "probe.%s.then(arguments[0])" % call)
 key = lambda d, *keys: ActionChains(d).send_keys(*keys).perform()
@@ -66,18 +65,26 @@ def click(d, left, top, x, y, touch=False):  # a cell of the board or of the mot
 
 
 def board(d, n, cells=None):  # the colours row by row, once as asked
-    seen = lambda b: cells in (None, b["cells"]) and b
-    return wait(lambda: seen(js(d, "board(%d)" % n)), "%d x %d board %s" % (n, n, cells))
+    corners = [[35 + 35 * (i % n), 100 + 35 * (i // n)] for i in range(n * n)]
+    seen = lambda b: cells in (None, b) and b
+    return wait(lambda: seen(js(d, "tiles(%s)" % corners)), "%d x %d board %s" % (n, n, cells))
 
 
 def menu(d, selected):  # the marker tile 4 beside the selected item, 0 beside the others
     corners, cells = [[35, 100 + 50 * i] for i in range(3)], [4 * (i == selected) for i in range(3)]
-    wait(lambda: js(d, "tiles(%s)" % corners)["cells"] == cells, "the menu, item %d" % selected)
+    wait(lambda: js(d, "tiles(%s)" % corners) == cells, "the menu, item %d" % selected)
 
 
 def motif(d, cells):
     corners = [[267 + 35 * a, 100 + 35 * b] for a in range(3) for b in range(3)]
-    wait(lambda: js(d, "tiles(%s)" % corners)["cells"] == cells, "the editor showing %s" % cells)
+    wait(lambda: js(d, "tiles(%s)" % corners) == cells, "the editor showing %s" % cells)
+
+
+def new_game(d):  # from the start picture to a new 4 x 4 game
+    key(d, Keys.SPACE)
+    menu(d, 0)
+    key(d, Keys.ENTER)
+    board(d, 4, [0] * 16)
 
 
 # The walk; prints the site's size, the time to the first picture and the click times.
@@ -88,16 +95,12 @@ def walk(d, url, shots):
     assert not elsewhere, elsewhere
     assert d.switch_to.active_element.get_attribute("id") == "canvas", "the canvas has no focus"
     wait(lambda: js(d, "shows('start', 0, 0, 640, 480)"), "the start picture")
-    key(d, Keys.SPACE)
-    menu(d, 0)
-    key(d, Keys.ENTER)
-    board(d, 4, [0] * 16)
+    new_game(d)
     click(d, 35, 100, 0, 0, touch=True)  # a tap, undone and done again by the page's buttons
     board(d, 4, CORNER)
-    press(d, "//nav/button[text()='annuler']")
-    board(d, 4, [0] * 16)
-    press(d, "//nav/button[text()='refaire']")  # Ctrl+Y, pressed by the page
-    board(d, 4, CORNER)
+    for button, cells in [("annuler", [0] * 16), ("refaire", CORNER)]:  # refaire: Ctrl+Y
+        press(d, "//nav/button[text()='%s']" % button)
+        board(d, 4, cells)
     for cell in WINNING[1:]:
         click(d, 35, 100, *cell)
     wait(lambda: js(d, "shows('win', 0, 100, 640, 380, 0, 100)"), "the victory")
@@ -118,7 +121,7 @@ def walk(d, url, shots):
     key(d, Keys.UP, Keys.ENTER)
     board(d, 18, [0] * 324)
     times = js(d, "clickTimes(50)")
-    assert 0 < board(d, 18)["cells"].count(0) < 324
+    assert 0 < board(d, 18).count(0) < 324
     d.save_screenshot(os.path.join(shots, "page.png"))
     key(d, Keys.ESCAPE)  # to the menu, where the page's close button ends the game
     press(d, "//button[@id='close']")
@@ -137,15 +140,12 @@ def walk(d, url, shots):
 # a tap or a click on a cell plays it.
 def sizes(d, url, shots):
     for name, width, height, touch, fit in SIZES:
-        d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-            "width": width, "height": height, "deviceScaleFactor": 3 if touch else 1,
-            "mobile": touch})
+        d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", dict(
+            width=width, height=height, deviceScaleFactor=3 if touch else 1, mobile=touch))
         d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": touch})
         d.get(url)
         shown(d, "first picture at %s size" % name)
-        key(d, Keys.SPACE)
-        menu(d, 0)
-        key(d, Keys.ENTER)
+        new_game(d)
         seen = []
         for n, cell, played in [(4, (0, 0), EDITED), (18, (17, 17), CORNER_18)]:
             board(d, n, [0] * n * n)
@@ -154,14 +154,13 @@ def sizes(d, url, shots):
             assert not cut, "%s: %d buttons' texts do not fit" % (name, cut)
             left, top, right, bottom = canvas
             assert scroll <= width, "%s: the page scrolls sideways to %d" % (name, scroll)
-            assert left >= 0 and top >= 0 and right <= width and bottom <= height, (name, canvas)
             shows = {"width": width, "height": height * w / h}.get(fit, w * fit)
             assert n == 18 or abs(right - left - shows) < 0.5, (name, canvas, shows)
             assert abs((right - left) * h / w - (bottom - top)) < 1, (name, canvas, "squeezed")
             seen.append("%.1f x %.1f" % (right - left, bottom - top))
-            for b in buttons:
-                assert b[2] - b[0] >= 44 and b[3] - b[1] >= 44, (name, b)
-                assert b[0] >= 0 and b[1] >= 0 and b[2] <= width and b[3] <= height, (name, b)
+            for b in [canvas] + buttons:  # on the screen, and each button 44 x 44 at least
+                assert min(b[:2]) >= 0 and b[2] <= width and b[3] <= height, (name, b)
+                assert b is canvas or min(b[2] - b[0], b[3] - b[1]) >= 44, (name, b)
             click(d, 35, 100, *cell, touch=touch)
             board(d, n, played)
             if n == 4 and name == "phone":
@@ -180,12 +179,10 @@ def sizes(d, url, shots):
     d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
 
 
-def plays(d, what):  # the page just opened: the edited motif plays a tap
+def plays(d, url, what):  # the page opened again: the edited motif plays a tap
+    d.get(url)
     shown(d, what)
-    key(d, Keys.SPACE)
-    menu(d, 0)
-    key(d, Keys.ENTER)
-    board(d, 4, [0] * 16)
+    new_game(d)
     click(d, 35, 100, 0, 0)
     board(d, 4, EDITED)
 
@@ -207,33 +204,27 @@ def offline(d, url, site, stop, start, solve):
     errors = d.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
     assert not errors, errors
     icons = d.execute_async_script("""fetch('manifest.webmanifest').then(r => r.json())
-      .then(m => Promise.all(m.icons.map(i => new Promise(done => { const image = new Image();
-        image.onload = () => done([i.sizes, image.naturalWidth + 'x' + image.naturalHeight]);
-        image.onerror = () => done([i.sizes, i.src]); image.src = i.src; }))))
-      .then(arguments[0])""")
+      .then(m => Promise.all(m.icons.map(i => fetch(i.src).then(r => r.blob())
+        .then(createImageBitmap).then(b => b.width + 'x' + b.height, () => i.src)
+        .then(drawn => [i.sizes, drawn])))).then(arguments[0])""")
     assert icons and all(declared == drawn for declared, drawn in icons), icons
     stop()
     opens(d, lambda: d.get(url + "#jour=2026-12-07"), day(solve, "2026-12-07"))
-    d.get(url)
-    plays(d, "first picture with the server stopped")
-    worker = os.path.join(site, "service-worker.js")
-    with open(worker) as f:
-        text = f.read()
-    with open(worker, "w") as f:
-        f.write(text.replace("CACHE = 'kelvo-", "CACHE = 'kelvo-new-"))
+    plays(d, url, "first picture with the server stopped")
+    worker = pathlib.Path(site, "service-worker.js")
+    worker.write_text(worker.read_text().replace("CACHE = 'kelvo-", "CACHE = 'kelvo-new-"))
     with open(os.path.join(site, "page.css"), "a") as f:
         f.write("#pad { outline: 1px solid #ffc83c; }\n")
     start()
     outline = "return getComputedStyle(document.getElementById('pad')).outlineStyle"
-    d.get(url)
-    plays(d, "first picture of the old build")
+    plays(d, url, "first picture of the old build")
     assert d.execute_script(outline) == "none"
     wait(lambda: d.execute_async_script("""navigator.serviceWorker.getRegistration()
         .then(r => arguments[0](r.waiting && r.waiting.state == 'installed'))"""),
          "the new build installed")
     # The browser lets the new build take over once the old page is gone, soon after its tab.
     wait(lambda: next_visit(d, url) or d.execute_script(outline) == "solid", "the new build")
-    plays(d, "first picture of the new build")
+    plays(d, url, "first picture of the new build")
     # The old build's cache is dropped as the new one takes over, which may end after its page.
     caches = lambda: d.execute_async_script("caches.keys().then(arguments[0])")
     wait(lambda: len(caches()) == 1, "the old build's cache dropped")
@@ -268,8 +259,8 @@ def opens(d, go, day, won=False):  # the page go opens plays the day's board at 
     won and wait(lambda: js(d, "shows('win', 0, 100, 640, 380, 0, 100)"), "won " + title)
 
 
-def shares(d, button, text, line):  # the button copies text, as the page's line says
-    press(d, button)
+def shares(d, button, text, line):  # the button of this id copies text, as the page's line says
+    press(d, "//button[@id='%s']" % button)
     wait(lambda: d.find_element("id", "notice").text == line, line)
     copied = d.execute_async_script("navigator.clipboard.readText().then(arguments[0])")
     assert copied == text, copied
@@ -281,18 +272,17 @@ def shares(d, button, text, line):  # the button copies text, as the page's line
 def links(d, url, solve):
     d.execute_cdp_cmd("Browser.grantPermissions", {"origin": url[:-1], "permissions": [
         "clipboardReadWrite", "clipboardSanitizedWrite"]})
-    shown = lambda what: d.find_element("id", what).is_displayed() and d.find_element("id", what).text
+    shown = lambda el: d.find_element("id", el).is_displayed() and d.find_element("id", el).text
     tuesday, monday = day(solve, "2026-12-08"), day(solve, "2026-12-07")
-    code = tuesday[1]
-    opens(d, lambda: d.get(url + "#" + code.lower()), tuesday)
-    shares(d, "//button[@id='share']", url + "#" + code, "Lien copié dans le presse-papiers.")
+    opens(d, lambda: d.get(url + "#" + tuesday[1].lower()), tuesday)
+    shares(d, "share", url + "#" + tuesday[1], "Lien copié dans le presse-papiers.")
     opens(d, lambda: d.refresh(), tuesday, won=True)  # with the cross, not the player's motif
     assert d.execute_script("return location.hash") == "" and not shown("result")
     opens(d, lambda: d.get(url + "#jour=2026-12-13"), day(solve, "2026-12-13"))
     opens(d, lambda: d.get(url + "#jour=2026-12-07"), monday, won=True)
     line = "Kelvo, %s : %d coups, minimum %d" % (monday[0], len(monday[4]), monday[5])
     assert shown("result") == line + "\nPartager le résultat", shown("result")
-    shares(d, "//button[@id='share-result']", line, "Résultat copié dans le presse-papiers.")
+    shares(d, "share-result", line, "Résultat copié dans le presse-papiers.")
     assert js(d, "stored()") == "0 1 0 \n1 0 1 \n0 1 0 \n", "a shared board changed the motif"
     visit(d, lambda: d.get(url + "#142BA3"), "the start picture of a mistyped code")
     assert shown("notice") == "Code du plateau refusé : il a été mal recopié (caractère de " \

@@ -1,51 +1,38 @@
 // Reads the game's canvas in the page, against the game's own pictures from its data package.
 window.probe = window.probe || {
+  // Each picture's pixels, read once.
   pictures: {},
-  picture: async function (name) {
-    if (!this.pictures[name]) {
-      const bitmap = await createImageBitmap(new Blob([FS.readFile('/rc/' + name + '.png')]));
-      const c = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
-      c.drawImage(bitmap, 0, 0);
-      this.pictures[name] = c.getImageData(0, 0, bitmap.width, bitmap.height);
-    }
-    return this.pictures[name];
+  picture: async name => {
+    const bitmap = await createImageBitmap(new Blob([FS.readFile('/rc/' + name + '.png')]));
+    const c = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
+    c.drawImage(bitmap, 0, 0);
+    return c.getImageData(0, 0, bitmap.width, bitmap.height);
   },
   // Whether the canvas's w x h area at (x, y) shows the picture's area at (px, py).
   shows: async function (name, x, y, w, h, px = 0, py = 0) {
-    const p = await this.picture(name), c = document.getElementById('canvas');
-    const a = c.getContext('2d').getImageData(x, y, w, h).data;
+    const p = await (this.pictures[name] ??= this.picture(name));
+    const a = document.getElementById('canvas').getContext('2d').getImageData(x, y, w, h).data;
     for (let j = 0; j < h; ++j)
       for (let i = 0; i < 4 * w; ++i)
         if (a[4 * w * j + i] !== p.data[4 * (p.width * (py + j) + px) + i]) return false;
     return true;
   },
-  // The tile (0 ... 4, -1 for none) whose inside shows at each top-left corner, and the indices
-  // of the corners with the hint's magenta on their left edge.
+  // The tile (0 ... 4, -1 for none) whose inside shows at each top-left corner.
   tiles: async function (corners) {
-    const c = document.getElementById('canvas').getContext('2d'), cells = [], marked = [];
+    const cells = [];
     for (const [x, y] of corners) {
       let tile = -1;
       for (let k = 0; k < 5 && tile < 0; ++k)
         if (await this.shows(String(k), x + 9, y + 9, 17, 17, 9, 9)) tile = k;
-      const edge = c.getImageData(x + 1, y + 17, 1, 1).data;
-      if (edge[0] === 255 && edge[1] === 0 && edge[2] === 255) marked.push(cells.length);
       cells.push(tile);
     }
-    return {cells: cells, marked: marked, width: c.canvas.width};
-  },
-  // The n x n board of the game screen, row by row, with its marked cells as [x, y].
-  board: async function (n) {
-    const corners = [];
-    for (let i = 0; i < n * n; ++i) corners.push([35 + 35 * (i % n), 100 + 35 * Math.floor(i / n)]);
-    const b = await this.tiles(corners);
-    b.marked = b.marked.map(i => [i % n, Math.floor(i / n)]);
-    return b;
+    return cells;
   },
   // Milliseconds from each of n clicks on the board to the game's next painting, the clicks
   // coming at any moment, as a player's do, not just after a painting.
   clickTimes: async function (n) {
-    const canvas = document.getElementById('canvas'), r = canvas.getBoundingClientRect(), times = [];
-    const s = r.width / canvas.width;
+    const canvas = document.getElementById('canvas'), r = canvas.getBoundingClientRect();
+    const s = r.width / canvas.width, times = [];
     for (let i = 0; i < n; ++i) {
       const x = r.left + (52 + 35 * (i % 18)) * s, y = r.top + (117 + 35 * ((7 * i) % 18)) * s;
       const painted = new Promise(resolve => {
