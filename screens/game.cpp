@@ -252,12 +252,12 @@ void runPlay(GameView view, const std::string& day = "") {
                                      SDL_HWSURFACE | SDL_DOUBLEBUF, true);
     SDL_EnableUNICODE(1); // "?" is found by its character, on every keyboard layout
     drawPlay(screen, view);
-    std::string shown = play.code.value_or("");
-    boardShown(shown);
+    std::optional<std::string> shown = play.code;
+    boardShown(shown.value_or(""));
 
     while (play.state == Playing) {
         react(view, waitEvent());
-        if (play.code.value_or("") != shown) boardShown(shown = play.code.value_or(""));
+        if (play.code != shown) boardShown((shown = play.code).value_or(""));
         drawPlay(screen, view);
     }
     boardShown("");

@@ -249,10 +249,14 @@ BoardFile startBoard(const Request& request) {
     return start;
 }
 
-// The answer for a game that brings its own motif.
+// The answer for a board and motif, with the note that says when it is not proven.
+std::string answer(const Grid& start, const Motif& motif, const GameConfig& config) {
+    const Solution solution = solveBoard(start, motif, config.colorCount, wrapsAround(config));
+    return solutionText(solution) + unprovenNote(solution);
+}
+
 std::string codedAnswer(const CodedBoard& game) {
-    return solutionText(
-        solveBoard(game.start, game.motif, game.config.colorCount, wrapsAround(game.config)));
+    return answer(game.start, game.motif, game.config);
 }
 
 } // namespace
@@ -309,9 +313,6 @@ CommandResult runSolveCommand(const std::vector<std::string>& args) {
                           "cannot be solved");
         }
     }
-    const GameConfig& config = request.config;
-    const Solution solution =
-        solveBoard(start.board, motif, config.colorCount, wrapsAround(config));
-    result.out = solutionText(solution) + unprovenNote(solution);
+    result.out = answer(start.board, motif, request.config);
     return result;
 }

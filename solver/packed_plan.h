@@ -8,7 +8,9 @@
 
 #include "board/grid.h"
 
-inline constexpr int packedWords = (maxGridSize * maxGridSize + 63) / 64;
+// The 64-cell words that hold a plan of that many cells.
+constexpr int wordsFor(int cells) { return (cells + 63) / 64; }
+inline constexpr int packedWords = wordsFor(maxGridSize * maxGridSize);
 using Words = std::array<uint64_t, packedWords>;
 
 // x86-64's baseline has no popcount instruction, and the weighing is mostly popcounts: the hot

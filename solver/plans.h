@@ -101,4 +101,3 @@ template <int K> Row unpack(const Packed<K>& x, int cells) {
     for (int i = 0; i < cells; ++i) row[i] = x.cell(i);
     return row;
 }
-inline int wordsFor(int cells) { return (cells + 63) / 64; }
